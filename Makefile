@@ -1,0 +1,37 @@
+# Thin front over CMake: `make run` and `make test` do all the set-up a fresh Debian 12 machine needs.
+BUILD ?= build
+SAMPLE ?= samples/sample.tif
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup configure build run test screenshot bench fuzz clean
+
+all: build
+
+setup:
+	@./scripts/setup.sh
+
+$(BUILD)/build.ninja: | setup
+	cmake -S . -B $(BUILD) -G Ninja
+
+configure: setup $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./scripts/run.sh $(BUILD) $(SAMPLE)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+screenshot: build
+	./scripts/screenshot.sh $(BUILD) $(SAMPLE) docs/screenshot.png
+
+bench: build
+	./bench/run.sh $(BUILD)
+
+fuzz: setup
+	./fuzz/run.sh $(or $(SECONDS),600)
+
+clean:
+	rm -rf $(BUILD)

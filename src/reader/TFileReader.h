@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lodestar {
+
+// A read-only, positioned and buffered view of one file. Reads are served from a buffer that is
+// refilled with one positioned read, so walking a directory of entries costs a few system calls.
+// No memory mapping: a file truncated while it is read gives a short read, never a fault.
+class TFileReader {
+public:
+  // Opens for reading only (other writers are denied where the platform can). Raises EFOpenError
+  // with the system's reason.
+  explicit TFileReader(const std::string& path);
+  ~TFileReader();
+  TFileReader(const TFileReader&) = delete;
+  TFileReader& operator=(const TFileReader&) = delete;
+
+  // The file's size at open, capped at 2^31 - 1: offsets are signed 32-bit numbers.
+  std::int32_t Size() const { return FSize; }
+
+  std::int64_t Position() const { return FPosition; }
+  void Seek(std::int64_t position) { FPosition = position; }
+
+  // Reads up to count bytes at the position and advances by what was read; a short count at the
+  // end of the file.
+  std::size_t Read(void* buffer, std::size_t count);
+
+  // Reads exactly count bytes or raises EReadError.
+  void ReadExact(void* buffer, std::size_t count);
+
+private:
+  bool Fill(std::int64_t position);
+
+  std::intptr_t FHandle = -1;
+  std::int32_t FSize = 0;
+  std::int64_t FPosition = 0;
+  std::vector<unsigned char> FBuffer;
+  std::int64_t FBufferStart = 0;
+  std::size_t FBufferLength = 0;
+};
+
+// The reading primitives: 2 and 4 bytes assembled little-endian (first byte lowest); EReadError when
+// fewer bytes remain. A value of the file is SwapWord(ReadWord(s), big) or SwapLong(ReadLong(s), big).
+std::uint16_t ReadWord(TFileReader& stream);
+std::uint32_t ReadLong(TFileReader& stream);
+std::uint16_t SwapWord(std::uint16_t value, bool swap);
+std::uint32_t SwapLong(std::uint32_t value, bool swap);
+
+} // namespace lodestar
