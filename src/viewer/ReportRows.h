@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lodestar {
@@ -32,6 +33,9 @@ struct TReportRows {
 };
 
 inline constexpr const char* InputFileWrongText = "Input file wrong";
+// The label of the version row and the fixed text beside it.
+inline constexpr const char* VersionRowLabel = "Lodestar Ver 4.0";
+inline constexpr const char* VersionRowText = "Lodestar V5.3";
 inline constexpr int ReportColumnCount = 8;
 
 // Column captions, widths and alignments of the listing.
@@ -41,6 +45,11 @@ struct TReportColumn {
   bool RightAligned;
 };
 extern const TReportColumn ReportColumns[ReportColumnCount];
+
+// A cell as the list shows it: up to its first NUL.
+inline std::string_view VisibleText(std::string_view cell) {
+  return cell.substr(0, cell.find('\0'));
+}
 
 // The file name without its directory: the part after the last '/' (also '\\' or ':' on Windows).
 std::string FileNameOnly(const std::string& path);
