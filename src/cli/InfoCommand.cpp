@@ -1,0 +1,175 @@
+#include "InfoCommand.h"
+
+#include "CodePage.h"
+#include "ReportRows.h"
+#include "cLodestar.h"
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace lodestar::cli {
+
+namespace {
+
+struct TInfoOptions {
+  std::string File;
+  int Page = 1;
+  bool Hex = false;
+  bool Json = false;
+};
+
+// Exit statuses: loading raised, or the command line could not be followed.
+constexpr int ExitLoadFailed = 1;
+constexpr int ExitUsage = 2;
+
+void PrintDiagnostic(const char* kind, const std::string& file, const std::string& message) {
+  std::fprintf(stderr, "lodestar-cli: %s: '%s': %s\n", kind, file.c_str(), message.c_str());
+}
+
+// Standard output may be a full disk or a closed pipe; a listing that did not arrive must not
+// end with success.
+int FinishOutput(int status) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "lodestar-cli: error: writing standard output failed\n");
+    return ExitLoadFailed;
+  }
+  return status;
+}
+
+// Without this check the reader would quietly load nothing and the listing would claim an empty
+// file.
+bool CheckFileExists(const std::string& file) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(file, ec);
+  if (!std::filesystem::exists(status)) {
+    PrintDiagnostic("error", file, std::generic_category().message(ENOENT));
+    return false;
+  }
+  if (std::filesystem::is_directory(status)) {
+    PrintDiagnostic("error", file, std::generic_category().message(EISDIR));
+    return false;
+  }
+  return true;
+}
+
+void WriteListing(const TReportRows& report) {
+  std::string out;
+  out.reserve(report.Rows.size() * 64);
+  for (const TReportRow& row : report.Rows) {
+    out += VisibleText(row.Caption);
+    for (const std::string& cell : row.SubItems) {
+      out += '\t';
+      out += VisibleText(cell);
+    }
+    out += '\n';
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+nlohmann::ordered_json TagJson(const TTag& tag) {
+  nlohmann::ordered_json description = nullptr;
+  if (!tag.TagNumber().empty())
+    description = tag.Description();
+  return {
+      {"entry_pos", tag.EntryPos()},   {"tag_number", tag.TagNumber()},
+      {"field_type", tag.FieldType()}, {"type_name", tag.TypeName()},
+      {"count", tag.Count()},          {"value", ToUtf8(tag.Value())},
+      {"value_pos", tag.ValuePos()},   {"description", std::move(description)},
+  };
+}
+
+nlohmann::ordered_json FileJson(const TTiffFile& file, const std::string& path,
+                                const std::vector<std::string>& messages) {
+  nlohmann::ordered_json pages = nlohmann::ordered_json::array();
+  int number = 0;
+  for (const TTiffPage& page : file.Pages()) {
+    nlohmann::ordered_json tags = nlohmann::ordered_json::array();
+    for (const TTag& tag : page.Tags())
+      tags.push_back(TagJson(tag));
+    pages.push_back({
+        {"page", ++number},
+        {"directory_offset", page.DirectoryOffset()},
+        {"tags", std::move(tags)},
+    });
+  }
+  return {
+      {"file", path},
+      {"byte_order", file.ByteOrderText()},
+      {"page_count", file.PageCount()},
+      {"pages", std::move(pages)},
+      {"messages", messages},
+  };
+}
+
+// Paths and texts taken from the file system need not be UTF-8; they are written with the
+// replacement character rather than breaking the document.
+void WriteJson(const nlohmann::ordered_json& document) {
+  const std::string text =
+      document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';
+  std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+int RunInfo(const TInfoOptions& options) {
+  if (!CheckFileExists(options.File))
+    return ExitUsage;
+
+  std::vector<std::string> messages;
+  TTiffFile file([&messages](const std::string& message) { messages.push_back(message); });
+  try {
+    file.SetFileName(options.File);
+  } catch (const ELodestarError& error) {
+    if (options.Json)
+      WriteJson({{"file", options.File}, {"error", error.what()}});
+    const int status = FinishOutput(ExitLoadFailed);
+    for (const std::string& message : messages)
+      PrintDiagnostic("warning", options.File, message);
+    PrintDiagnostic("error", options.File, error.what());
+    return status;
+  }
+
+  if (options.Json) {
+    WriteJson(FileJson(file, options.File, messages));
+    return FinishOutput(EXIT_SUCCESS);
+  }
+
+  for (const std::string& message : messages)
+    PrintDiagnostic("warning", options.File, message);
+  const TReportRows report =
+      BuildReportRows(file, options.Page, options.Hex ? TDisplayBase::Hex : TDisplayBase::Dec);
+  WriteListing(report);
+  const int status = FinishOutput(EXIT_SUCCESS);
+  if (report.InputFileWrong)
+    PrintDiagnostic("warning", options.File, InputFileWrongText);
+  return status;
+}
+
+} // namespace
+
+void RegisterInfoCommand(CLI::App& app) {
+  auto options = std::make_shared<TInfoOptions>();
+  CLI::App* info =
+      app.add_subcommand("info", "Print the tag listing of one page, or the whole file as JSON");
+  info->add_option("FILE", options->File, "The TIFF file")->required();
+  auto* page = info->add_option("-p,--page", options->Page, "Page to list, from 1 (default 1)")
+                   ->check(CLI::Range(1, INT32_MAX));
+  auto* hex = info->add_flag("-x,--hex", options->Hex, "Positions and counts in hexadecimal");
+  info->add_flag("-j,--json", options->Json, "Every page of the file as one JSON object")
+      ->excludes(page)
+      ->excludes(hex);
+  info->callback([options] {
+    const int status = RunInfo(*options);
+    if (status != EXIT_SUCCESS)
+      throw CLI::RuntimeError(status);
+  });
+}
+
+} // namespace lodestar::cli

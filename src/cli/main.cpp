@@ -1,0 +1,39 @@
+#include "BatchCommand.h"
+#include "InfoCommand.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Exit status for anything the command line itself got wrong; CLI11's own codes are finer than
+// scripts need.
+constexpr int ExitUsage = 2;
+
+std::string FailureMessage(const CLI::App*, const CLI::Error& error) {
+  return std::string("lodestar-cli: error: ") + error.what() +
+         "\nRun with --help for more information.\n";
+}
+
+} // namespace
+
+// Subcommands report a failed run by throwing CLI::RuntimeError with their exit status.
+int main(int argc, char** argv) {
+  CLI::App app("Shows the tag structure of TIFF files.", "lodestar-cli");
+  app.set_version_flag("--version", "lodestar-cli " LODESTAR_VERSION);
+  app.require_subcommand(1);
+  app.failure_message(FailureMessage);
+  lodestar::cli::RegisterInfoCommand(app);
+  lodestar::cli::RegisterBatchCommand(app);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::RuntimeError& error) {
+    return error.get_exit_code();
+  } catch (const CLI::ParseError& error) {
+    std::fflush(stdout);
+    return app.exit(error) == 0 ? 0 : ExitUsage;
+  }
+  return 0;
+}
