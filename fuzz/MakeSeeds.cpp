@@ -1,0 +1,169 @@
+// Writes the builder-made part of the fuzz seed corpus: small files that each reach one branch of
+// the reader (both byte orders, every field type, chains that loop, entries and values past the
+// end), so the fuzzer starts from every corner instead of having to find the header first.
+//
+//   make-fuzz-seeds DIR
+
+#include "TiffBuilder.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace lodestar::test;
+
+namespace {
+
+const std::string Nul(1, '\0');
+
+TTiffBuilder OnePageScan(TByteOrder order) {
+  TTiffBuilder b(order);
+  b.Pages({ScanPage(b, 1728, 2200, 200, "Lodestar seeds")});
+  return b;
+}
+
+TTiffBuilder TwoPageScan(TByteOrder order) {
+  TTiffBuilder b(order);
+  b.Pages({ScanPage(b, 1728, 2200, 200, "Lodestar seeds"),
+           ScanPage(b, 2480, 3508, 300, "Lodestar seeds")});
+  return b;
+}
+
+TTiffBuilder EmptyDirectory(TByteOrder order) {
+  TTiffBuilder b(order);
+  b.Header(8);
+  b.Directory(8, {}, 0);
+  return b;
+}
+
+TTiffBuilder NoPages() {
+  TTiffBuilder b;
+  b.Header(0);
+  return b;
+}
+
+// The second directory names the first as its successor.
+TTiffBuilder LoopBackToFirst() {
+  TTiffBuilder b;
+  b.Header(8);
+  std::size_t end = b.Directory(8, {b.ShortEntry(256, 64), b.ShortEntry(257, 32)}, 0);
+  std::size_t second = (end + 1) & ~std::size_t(1);
+  b.U32(8 + 2 + 12 * 2, static_cast<std::uint32_t>(second));
+  b.Directory(second, {b.ShortEntry(256, 32)}, 8);
+  return b;
+}
+
+// Five entries announced, two present: the rest lie past the end and the next offset is missing.
+TTiffBuilder EntriesPastEnd(TByteOrder order) {
+  TTiffBuilder b(order);
+  b.Header(8);
+  b.Directory(8, {b.ShortEntry(256, 64), b.ShortEntry(257, 32), b.ShortEntry(258, 8),
+                  b.ShortEntry(259, 1), b.ShortEntry(262, 1)});
+  b.Truncate(8 + 2 + 12 * 2);
+  return b;
+}
+
+TEntrySpec DoubleOne(const TTiffBuilder& b) {
+  TEntrySpec e = b.BytesEntry(50004, Double,
+                              b.Order() == TByteOrder::Big
+                                  ? std::vector<std::uint8_t>{0x3F, 0xF0, 0, 0, 0, 0, 0, 0}
+                                  : std::vector<std::uint8_t>{0, 0, 0, 0, 0, 0, 0xF0, 0x3F});
+  e.Count = 1;
+  return e;
+}
+
+// One entry of every type the reader names, with values both in the field and elsewhere, plus the
+// codes around them (0 wraps to 255, 13 is unknown).
+TTiffBuilder AllTypes(TByteOrder order) {
+  TTiffBuilder b(order);
+  const std::vector<std::uint8_t> eight = {0x41, 0x00, 0x7F, 0x80, 0x81, 0xFF, 0x20, 0x09};
+  b.Pages({{
+      b.BytesEntry(269, Byte, {0x41, 0x42}),
+      b.BytesEntry(270, Byte, eight),
+      b.AsciiEntry(271, "abc" + Nul),
+      b.AsciiEntry(272, "A longer text, stored after the directory" + Nul),
+      b.AsciiEntry(305, "no terminating NUL here"),
+      b.ShortEntry(256, 640),
+      b.ShortEntry(258, 8, 2),
+      b.ShortEntry(273, 1, 3),
+      b.LongEntry(257, 480),
+      b.LongEntry(279, 99, 4),
+      b.RationalEntry(282, 300, 1),
+      b.RationalEntry(283, 2, 3),
+      b.RationalEntry(284, 1, 0),
+      b.BytesEntry(33432, SByte, {0xFF, 0x01}),
+      b.BytesEntry(37500, Undefined, eight),
+      b.ShortEntry(50000, 0xFFFF, 1, SShort),
+      b.LongEntry(50001, 0xFFFFFFFF, 1, SLong),
+      b.RationalEntry(50002, 0xFFFFFFFF, 3, {}, SRational),
+      b.LongEntry(50003, 0x3F800000, 1, Float),
+      DoubleOne(b),
+      b.RawEntry(50005, 0, 1, 7),
+      b.RawEntry(50006, 13, 1, 7),
+  }});
+  return b;
+}
+
+// Counts far beyond the file, and offsets with the top bit set, which name no position.
+TTiffBuilder BogusCountsAndOffsets(TByteOrder order) {
+  TTiffBuilder b(order);
+  b.Pages({{
+      b.RawEntry(256, Short, 0x7FFFFFFF, 16),
+      b.RawEntry(257, Long, 0xFFFFFFFF, 16),
+      b.RawEntry(270, Ascii, 0x80000000, 0x80000010),
+      b.RawEntry(282, Rational, 1, 0xFFFFFFF0),
+      b.RawEntry(37500, Byte, 0x00100000, 8),
+      b.RawEntry(305, Ascii, 40, 0x7FFFFFF0),
+  }});
+  b.U32(b.Size() - 4, 0xFFFFFFF0); // the next offset of the only directory
+  return b;
+}
+
+// An "Ascii" value longer than 255 bytes, read whole.
+TTiffBuilder LongAscii() {
+  TTiffBuilder b;
+  b.Pages({{b.AsciiEntry(270, std::string(300, 'x') + Nul)}});
+  return b;
+}
+
+// The first-directory offset points into the header itself.
+TTiffBuilder DirectoryInHeader() {
+  TTiffBuilder b(TByteOrder::Big);
+  b.Header(2);
+  b.Truncate(8);
+  return b;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+    return 2;
+  }
+  const std::filesystem::path dir = argv[1];
+  std::filesystem::create_directories(dir);
+
+  const std::vector<std::pair<std::string, TTiffBuilder>> seeds = {
+      {"le-one-page-scan.tif", OnePageScan(TByteOrder::Little)},
+      {"be-one-page-scan.tif", OnePageScan(TByteOrder::Big)},
+      {"le-two-page-scan.tif", TwoPageScan(TByteOrder::Little)},
+      {"le-empty-directory.tif", EmptyDirectory(TByteOrder::Little)},
+      {"be-empty-directory.tif", EmptyDirectory(TByteOrder::Big)},
+      {"le-no-pages.tif", NoPages()},
+      {"le-loop-back-to-first-ifd.tif", LoopBackToFirst()},
+      {"le-entries-past-end.tif", EntriesPastEnd(TByteOrder::Little)},
+      {"be-entries-past-end.tif", EntriesPastEnd(TByteOrder::Big)},
+      {"le-all-types.tif", AllTypes(TByteOrder::Little)},
+      {"be-all-types.tif", AllTypes(TByteOrder::Big)},
+      {"le-bogus-counts-and-offsets.tif", BogusCountsAndOffsets(TByteOrder::Little)},
+      {"be-bogus-counts-and-offsets.tif", BogusCountsAndOffsets(TByteOrder::Big)},
+      {"le-long-ascii.tif", LongAscii()},
+      {"be-directory-in-header.tif", DirectoryInHeader()},
+  };
+  for (const auto& [name, builder] : seeds)
+    builder.Save((dir / name).string());
+  return 0;
+}
