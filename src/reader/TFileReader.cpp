@@ -1,0 +1,164 @@
+#include "TFileReader.h"
+
+#include "Errors.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#ifdef _WIN32
+#define NOMINMAX
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace lodestar {
+namespace {
+
+// Large enough to hold the directories and small values of a typical file in one or two reads.
+constexpr std::size_t BufferSize = 32 * 1024;
+
+} // namespace
+
+#ifdef _WIN32
+
+namespace {
+std::wstring Widen(const std::string& utf8) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+  std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
+  if (n > 1)
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), n);
+  return wide;
+}
+
+std::string SystemReason(DWORD code) {
+  char* text = nullptr;
+  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string reason = text ? text : "";
+  LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
+    reason.pop_back();
+  return reason;
+}
+} // namespace
+
+TFileReader::TFileReader(const std::string& path) {
+  // Others may read the file while it loads, but not write it.
+  HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    throw EFOpenError(path, SystemReason(GetLastError()));
+  LARGE_INTEGER size{};
+  GetFileSizeEx(h, &size);
+  FHandle = reinterpret_cast<std::intptr_t>(h);
+  FSize = static_cast<std::int32_t>(std::min<long long>(size.QuadPart, INT32_MAX));
+}
+
+TFileReader::~TFileReader() {
+  CloseHandle(reinterpret_cast<HANDLE>(FHandle));
+}
+
+bool TFileReader::Fill(std::int64_t position) {
+  FBuffer.resize(BufferSize);
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(position);
+  at.OffsetHigh = static_cast<DWORD>(position >> 32);
+  DWORD got = 0;
+  if (!ReadFile(reinterpret_cast<HANDLE>(FHandle), FBuffer.data(), BufferSize, &got, &at))
+    got = 0;
+  FBufferStart = position;
+  FBufferLength = got;
+  return got > 0;
+}
+
+#else
+
+TFileReader::TFileReader(const std::string& path) {
+  // O_NONBLOCK keeps a pipe or device that carries a TIFF name from blocking the open; only
+  // regular files are read.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0)
+    throw EFOpenError(path, std::strerror(errno));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    int code = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
+    throw EFOpenError(path, code == EISDIR ? std::strerror(code) : "Not a regular file");
+  }
+  FHandle = fd;
+  FSize = static_cast<std::int32_t>(std::min<long long>(st.st_size, INT32_MAX));
+}
+
+TFileReader::~TFileReader() {
+  ::close(static_cast<int>(FHandle));
+}
+
+bool TFileReader::Fill(std::int64_t position) {
+  FBuffer.resize(BufferSize);
+  ssize_t got;
+  do {
+    got = ::pread(static_cast<int>(FHandle), FBuffer.data(), BufferSize, position);
+  } while (got < 0 && errno == EINTR);
+  FBufferStart = position;
+  FBufferLength = got > 0 ? static_cast<std::size_t>(got) : 0;
+  return got > 0;
+}
+
+#endif
+
+std::size_t TFileReader::Read(void* buffer, std::size_t count) {
+  auto* out = static_cast<unsigned char*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    // Offsets of 2^31 and above name no position in a file of the model.
+    if (FPosition < 0 || FPosition >= FSize)
+      break;
+    if (FPosition < FBufferStart || FPosition >= FBufferStart + std::int64_t(FBufferLength)) {
+      if (!Fill(FPosition))
+        break;
+    }
+    std::size_t offset = static_cast<std::size_t>(FPosition - FBufferStart);
+    std::size_t n = std::min(count - done, FBufferLength - offset);
+    n = std::min<std::size_t>(n, static_cast<std::size_t>(FSize - FPosition));
+    std::memcpy(out + done, FBuffer.data() + offset, n);
+    done += n;
+    FPosition += static_cast<std::int64_t>(n);
+  }
+  return done;
+}
+
+void TFileReader::ReadExact(void* buffer, std::size_t count) {
+  if (Read(buffer, count) != count)
+    throw EReadError();
+}
+
+std::uint16_t ReadWord(TFileReader& stream) {
+  unsigned char b[2];
+  stream.ReadExact(b, 2);
+  return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+}
+
+std::uint32_t ReadLong(TFileReader& stream) {
+  unsigned char b[4];
+  stream.ReadExact(b, 4);
+  return std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16) |
+         (std::uint32_t(b[3]) << 24);
+}
+
+std::uint16_t SwapWord(std::uint16_t value, bool swap) {
+  return swap ? static_cast<std::uint16_t>((value >> 8) | (value << 8)) : value;
+}
+
+std::uint32_t SwapLong(std::uint32_t value, bool swap) {
+  if (!swap)
+    return value;
+  return (value >> 24) | ((value >> 8) & 0xFF00u) | ((value << 8) & 0xFF0000u) | (value << 24);
+}
+
+} // namespace lodestar

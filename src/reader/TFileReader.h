@@ -43,8 +43,9 @@ private:
   std::size_t FBufferLength = 0;
 };
 
-// The reading primitives: 2 and 4 bytes assembled little-endian (first byte lowest); EReadError when
-// fewer bytes remain. A value of the file is SwapWord(ReadWord(s), big) or SwapLong(ReadLong(s), big).
+// The reading primitives: 2 and 4 bytes assembled little-endian (first byte lowest); EReadError
+// when fewer bytes remain. A value of the file is SwapWord(ReadWord(s), big) or
+// SwapLong(ReadLong(s), big).
 std::uint16_t ReadWord(TFileReader& stream);
 std::uint32_t ReadLong(TFileReader& stream);
 std::uint16_t SwapWord(std::uint16_t value, bool swap);

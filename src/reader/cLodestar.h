@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
 #include "Errors.h"
 #include "MessageSink.h"
 #include "TFileReader.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace lodestar {
 

@@ -28,6 +28,8 @@ TTempDir::~TTempDir() {
   std::filesystem::remove_all(FPath, ec);
 }
 
-std::filesystem::path TestDataDir() { return LODESTAR_TEST_DATA_DIR; }
+std::filesystem::path TestDataDir() {
+  return LODESTAR_TEST_DATA_DIR;
+}
 
 } // namespace lodestar::test

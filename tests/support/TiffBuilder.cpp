@@ -25,8 +25,12 @@ std::vector<std::uint8_t> TTiffBuilder::Encode32(std::uint32_t v) const {
 TTiffBuilder& TTiffBuilder::U8(std::size_t pos, std::uint8_t v) {
   return Raw(pos, std::vector<std::uint8_t>{v});
 }
-TTiffBuilder& TTiffBuilder::U16(std::size_t pos, std::uint16_t v) { return Raw(pos, Encode16(v)); }
-TTiffBuilder& TTiffBuilder::U32(std::size_t pos, std::uint32_t v) { return Raw(pos, Encode32(v)); }
+TTiffBuilder& TTiffBuilder::U16(std::size_t pos, std::uint16_t v) {
+  return Raw(pos, Encode16(v));
+}
+TTiffBuilder& TTiffBuilder::U32(std::size_t pos, std::uint32_t v) {
+  return Raw(pos, Encode32(v));
+}
 
 TTiffBuilder& TTiffBuilder::Raw(std::size_t pos, const std::vector<std::uint8_t>& bytes) {
   Grow(pos + bytes.size());
@@ -163,7 +167,8 @@ TEntrySpec TTiffBuilder::RawEntry(std::uint16_t tag, std::uint16_t type, std::ui
 
 std::string TTiffBuilder::Save(const std::string& path) const {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(FBytes.data()), static_cast<std::streamsize>(FBytes.size()));
+  out.write(reinterpret_cast<const char*>(FBytes.data()),
+            static_cast<std::streamsize>(FBytes.size()));
   if (!out)
     throw std::runtime_error("cannot write " + path);
   return path;
@@ -174,26 +179,26 @@ std::vector<TEntrySpec> ScanPage(const TTiffBuilder& b, std::uint32_t width, std
   using std::string;
   const string nul(1, '\0');
   return {
-      b.LongEntry(254, 2),                                    // NewSubfileType: page of a document
-      b.ShortEntry(256, static_cast<std::uint16_t>(width)),   // ImageWidth
-      b.ShortEntry(257, static_cast<std::uint16_t>(length)),  // ImageLength
-      b.ShortEntry(258, 1),                                   // BitsPerSample: bilevel
-      b.ShortEntry(259, 4),                                   // Compression: CCITT G4
-      b.ShortEntry(262, 0),                                   // Photometric: WhiteIsZero
-      b.ShortEntry(266, 1),                                   // FillOrder
-      b.AsciiEntry(269, "Archive box 17" + nul),              // DocumentName
-      b.AsciiEntry(270, "Letter, 2 pages" + nul),             // ImageDescription
-      b.LongEntry(273, 4096),                                 // StripOffsets
-      b.ShortEntry(274, 1),                                   // Orientation
-      b.ShortEntry(277, 1),                                   // SamplesPerPixel
-      b.LongEntry(278, length),                               // RowsPerStrip
-      b.LongEntry(279, 1024),                                 // StripByteCounts
-      b.RationalEntry(282, dpi, 1),                           // XResolution
-      b.RationalEntry(283, dpi, 1),                           // YResolution
-      b.ShortEntry(296, 2),                                   // ResolutionUnit: inch
-      b.AsciiEntry(305, software + nul),                      // Software
-      b.AsciiEntry(306, "2026:11:30 09:14:02" + nul),         // DateTime
-      b.AsciiEntry(315, "Records office" + nul),              // Artist
+      b.LongEntry(254, 2),                                   // NewSubfileType: page of a document
+      b.ShortEntry(256, static_cast<std::uint16_t>(width)),  // ImageWidth
+      b.ShortEntry(257, static_cast<std::uint16_t>(length)), // ImageLength
+      b.ShortEntry(258, 1),                                  // BitsPerSample: bilevel
+      b.ShortEntry(259, 4),                                  // Compression: CCITT G4
+      b.ShortEntry(262, 0),                                  // Photometric: WhiteIsZero
+      b.ShortEntry(266, 1),                                  // FillOrder
+      b.AsciiEntry(269, "Archive box 17" + nul),             // DocumentName
+      b.AsciiEntry(270, "Letter, 2 pages" + nul),            // ImageDescription
+      b.LongEntry(273, 4096),                                // StripOffsets
+      b.ShortEntry(274, 1),                                  // Orientation
+      b.ShortEntry(277, 1),                                  // SamplesPerPixel
+      b.LongEntry(278, length),                              // RowsPerStrip
+      b.LongEntry(279, 1024),                                // StripByteCounts
+      b.RationalEntry(282, dpi, 1),                          // XResolution
+      b.RationalEntry(283, dpi, 1),                          // YResolution
+      b.ShortEntry(296, 2),                                  // ResolutionUnit: inch
+      b.AsciiEntry(305, software + nul),                     // Software
+      b.AsciiEntry(306, "2026:11:30 09:14:02" + nul),        // DateTime
+      b.AsciiEntry(315, "Records office" + nul),             // Artist
   };
 }
 

@@ -11,8 +11,18 @@ enum class TByteOrder { Little, Big };
 
 // TIFF type codes as stored in an entry.
 enum TTiffType : std::uint16_t {
-  Byte = 1, Ascii = 2, Short = 3, Long = 4, Rational = 5, SByte = 6, Undefined = 7,
-  SShort = 8, SLong = 9, SRational = 10, Float = 11, Double = 12,
+  Byte = 1,
+  Ascii = 2,
+  Short = 3,
+  Long = 4,
+  Rational = 5,
+  SByte = 6,
+  Undefined = 7,
+  SShort = 8,
+  SLong = 9,
+  SRational = 10,
+  Float = 11,
+  Double = 12,
 };
 
 // One directory entry as it will be written. Field is the 4-byte value field in file order;
@@ -71,7 +81,8 @@ public:
   TEntrySpec RationalEntry(std::uint16_t tag, std::uint32_t numerator, std::uint32_t denominator,
                            std::optional<std::uint32_t> dataPos = {},
                            std::uint16_t type = Rational) const;
-  TEntrySpec BytesEntry(std::uint16_t tag, std::uint16_t type, const std::vector<std::uint8_t>& bytes,
+  TEntrySpec BytesEntry(std::uint16_t tag, std::uint16_t type,
+                        const std::vector<std::uint8_t>& bytes,
                         std::optional<std::uint32_t> dataPos = {}) const;
   // Any type and count with a raw 32-bit value field.
   TEntrySpec RawEntry(std::uint16_t tag, std::uint16_t type, std::uint32_t count,
