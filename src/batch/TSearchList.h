@@ -67,6 +67,11 @@ public:
   void MoveDown();
   // The nine default items, none ticked; no selection; sorted mode unchanged.
   void Reset();
+  // No items at all, as the command line starts its own list.
+  void Clear() {
+    FItems.clear();
+    FSelected = -1;
+  }
 
   static bool CanAdd(std::string_view tagNumber) { return !TrimControls(tagNumber).empty(); }
   bool CanDelete() const { return FSelected >= 0; }
