@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -152,6 +153,16 @@ int RunInfo(const TInfoOptions& options) {
   return status;
 }
 
+const CLI::Validator PageNumber(
+    [](std::string& text) {
+      int page = 0;
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), page);
+      if (error == std::errc() && end == text.data() + text.size() && page >= 1)
+        return std::string();
+      return "pages are numbered from 1; '" + text + "' names none";
+    },
+    "");
+
 } // namespace
 
 void RegisterInfoCommand(CLI::App& app) {
@@ -160,7 +171,8 @@ void RegisterInfoCommand(CLI::App& app) {
       app.add_subcommand("info", "Print the tag listing of one page, or the whole file as JSON");
   info->add_option("FILE", options->File, "The TIFF file")->required();
   auto* page = info->add_option("-p,--page", options->Page, "Page to list, from 1 (default 1)")
-                   ->check(CLI::Range(1, INT32_MAX));
+                   ->type_name("N")
+                   ->check(PageNumber);
   auto* hex = info->add_flag("-x,--hex", options->Hex, "Positions and counts in hexadecimal");
   info->add_flag("-j,--json", options->Json, "Every page of the file as one JSON object")
       ->excludes(page)
