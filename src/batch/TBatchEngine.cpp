@@ -92,7 +92,7 @@ void TBatchEngine::Walk(const TRunOptions& run) {
       throw EFOpenError(absolute, reason);
     listed = true;
     FEntered.emplace(listing.Device, listing.Inode);
-    RetrieveDirectory(run.StartDir, absolute, listing.TifFiles);
+    ReadFiles(absolute, listing.TifFiles);
     listing.TifFiles = {};
   }
   if (run.IncludeSubDirectories) {
@@ -134,6 +134,10 @@ std::string TBatchEngine::HeaderRecord(const TRecordOptions& options) {
 void TBatchEngine::RetrieveDirectory(const std::string& directory, const std::string& absolute,
                                      const std::vector<std::string>& files) {
   FHost.SetStatusText(ReadingStatusText + directory);
+  ReadFiles(absolute, files);
+}
+
+void TBatchEngine::ReadFiles(const std::string& absolute, const std::vector<std::string>& files) {
   const std::string directoryPart = WithSeparator(absolute);
   for (const auto& name : files) {
     if (FHost.StopRequested())

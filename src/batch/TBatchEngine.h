@@ -46,6 +46,7 @@ private:
   void AddHeaderLine();
   void RetrieveDirectory(const std::string& directory, const std::string& absolute,
                          const std::vector<std::string>& files);
+  void ReadFiles(const std::string& absolute, const std::vector<std::string>& files);
   void RetrieveSubDirectories(const std::string& prefix, const std::string& absolutePrefix,
                               const TDirectoryListing& listing);
   void ReadFile(const std::string& directoryPart, const std::string& name);
