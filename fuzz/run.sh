@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${LODESTAR_FUZZ_BUILD:-build-fuzz}
-smoke_runs=${LODESTAR_FUZZ_SMOKE_RUNS:-200000}
+smoke_runs=${LODESTAR_FUZZ_SMOKE_RUNS:-15000}
 seconds=${1:-}
 if [ -n "$seconds" ] && ! [[ $seconds =~ ^[0-9]+$ ]]; then
   echo "usage: $0 [SECONDS]" >&2
@@ -35,6 +35,9 @@ options=(
   -artifact_prefix="$artifacts/"
   -print_final_stats=1
 )
+
+# ASan holds up to 256 MB of freed memory back by default, which alone would reach the limit above.
+export ASAN_OPTIONS="quarantine_size_mb=32${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 
 if [ -z "$seconds" ]; then
   # New inputs go to a scratch directory so that the seed corpus, and with it the run, never changes.
