@@ -69,7 +69,9 @@ void TTag::ReadValue(TFileReader& stream) {
       bytes.assign(reinterpret_cast<char*>(inlineBytes), n);
     } else {
       stream.Seek(AsOffset(SwapLong(ReadLong(stream), big)));
-      bytes.resize(std::min(FCount, MaxByteBytes));
+      const auto wanted = static_cast<std::size_t>(std::min(FCount, MaxByteBytes));
+      bytes.resize(FOwnerFile->GrantValueBytes(wanted));
+      FValueCut = FCount > MaxByteBytes || bytes.size() < wanted;
       bytes.resize(stream.Read(bytes.data(), bytes.size()));
     }
     std::u16string text;
@@ -88,8 +90,9 @@ void TTag::ReadValue(TFileReader& stream) {
     }
     std::string bytes;
     if (FCount > 0) {
-      FValueCut = FCount > MaxAsciiBytes;
-      bytes.resize(std::min(FCount, MaxAsciiBytes));
+      const auto wanted = static_cast<std::size_t>(std::min(FCount, MaxAsciiBytes));
+      bytes.resize(FCount > 4 ? FOwnerFile->GrantValueBytes(wanted) : wanted);
+      FValueCut = FCount > MaxAsciiBytes || bytes.size() < wanted;
       bytes.resize(stream.Read(bytes.data(), bytes.size()));
     }
     FValue = DecodeNarrow(bytes);
@@ -238,8 +241,17 @@ void TTiffFile::Message(const std::string& text) const {
     FSink(text);
 }
 
+std::size_t TTiffFile::GrantValueBytes(std::size_t wanted) const {
+  const auto granted = static_cast<std::size_t>(
+      std::clamp<std::int64_t>(FValueBytesLeft, 0, static_cast<std::int64_t>(wanted)));
+  FValueBytesLeft -= static_cast<std::int64_t>(granted);
+  return granted;
+}
+
 void TTiffFile::LoadFile() {
   TFileReader stream(FFileName);
+  // Twice the file: every value of a sound file fits, even where a few entries share their bytes.
+  FValueBytesLeft = 2 * std::int64_t(stream.Size()) + 4096;
   stream.Seek(0);
   CheckHeader(stream);
   std::int32_t offset = AsOffset(SwapLong(ReadLong(stream), IsBigEndian()));

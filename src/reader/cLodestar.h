@@ -36,7 +36,8 @@ public:
   std::int32_t EntryPos() const { return FEntryPos; }
   std::int32_t Count() const { return FCount; }
   const TTiffFile* OwnerFile() const { return FOwnerFile; }
-  // True when an "Ascii" value was longer than MaxAsciiBytes and Value() holds only its start.
+  // True when Value() holds only the start of a "Byte" or "Ascii" value: it was longer than
+  // MaxByteBytes or MaxAsciiBytes, or the file's value budget was spent.
   bool ValueCut() const { return FValueCut; }
 
   const char* TypeName() const;
@@ -143,6 +144,13 @@ public:
   void Message(const std::string& text) const;
 
 private:
+  friend class TTag;
+
+  // Value bytes that entries may still copy out of the file. Many entries can name the same
+  // bytes, so without a bound a small crafted file would need memory and time that grow with the
+  // square of its size.
+  std::size_t GrantValueBytes(std::size_t wanted) const;
+
   void LoadFile();
   bool CheckHeader(TFileReader& stream);
   bool AddPage(TFileReader& stream, std::int32_t& offset);
@@ -152,6 +160,7 @@ private:
   std::uint8_t FByteOrder = 0;
   std::string FFileName;
   std::string FErrorMessage;
+  mutable std::int64_t FValueBytesLeft = 0;
 };
 
 } // namespace lodestar

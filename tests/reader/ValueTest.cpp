@@ -413,5 +413,26 @@ TEST_F(EntryTest, ByteTextIsCutAfterTheByteLimit) {
   EXPECT_EQ(OnlyTag(*file).Value(), std::u16string(TTag::MaxByteBytes / 2, u'x'));
 }
 
+TEST_F(EntryTest, EntriesSharingTheirBytesCannotCopyMoreThanTwiceTheFile) {
+  TTiffBuilder b;
+  // 1,000 Ascii entries that all name the same 8 KiB of text with a count of 1 MiB: without a
+  // bound the tags would hold 8 MB copied out of a 20 KB file.
+  const std::uint32_t textPos = 12100;
+  std::vector<TEntrySpec> entries;
+  for (int i = 0; i < 1000; ++i)
+    entries.push_back(b.RawEntry(270, Ascii, TTag::MaxAsciiBytes, textPos));
+  b.Header(8);
+  b.Directory(8, entries);
+  b.Raw(textPos, std::string(8192, 't'));
+  auto file = Load(b);
+  ASSERT_EQ(file->PageCount(), 1);
+  std::size_t copied = 0;
+  for (const TTag& tag : file->Pages().GetPage(0)->Tags())
+    copied += tag.Value().size();
+  EXPECT_LE(copied, 2 * b.Size() + 4096);
+  EXPECT_EQ(file->Pages().GetPage(0)->Tags().GetTag(0)->Value().size(), 8192u);
+  EXPECT_TRUE(file->Pages().GetPage(0)->Tags().GetTag(999)->ValueCut());
+}
+
 } // namespace
 } // namespace lodestar::test
