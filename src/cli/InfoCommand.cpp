@@ -88,35 +88,42 @@ nlohmann::ordered_json TagJson(const TTag& tag) {
   };
 }
 
-nlohmann::ordered_json FileJson(const TTiffFile& file, const std::string& path,
-                                const std::vector<std::string>& messages) {
-  nlohmann::ordered_json pages = nlohmann::ordered_json::array();
-  int number = 0;
-  for (const TTiffPage& page : file.Pages()) {
-    nlohmann::ordered_json tags = nlohmann::ordered_json::array();
-    for (const TTag& tag : page.Tags())
-      tags.push_back(TagJson(tag));
-    pages.push_back({
-        {"page", ++number},
-        {"directory_offset", page.DirectoryOffset()},
-        {"tags", std::move(tags)},
-    });
-  }
+nlohmann::ordered_json PageJson(const TTiffPage& page, int number) {
+  nlohmann::ordered_json tags = nlohmann::ordered_json::array();
+  for (const TTag& tag : page.Tags())
+    tags.push_back(TagJson(tag));
   return {
-      {"file", path},
-      {"byte_order", file.ByteOrderText()},
-      {"page_count", file.PageCount()},
-      {"pages", std::move(pages)},
-      {"messages", messages},
+      {"page", number},
+      {"directory_offset", page.DirectoryOffset()},
+      {"tags", std::move(tags)},
   };
 }
 
 // Paths and texts taken from the file system need not be UTF-8; they are written with the
 // replacement character rather than breaking the document.
-void WriteJson(const nlohmann::ordered_json& document) {
-  const std::string text =
-      document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';
+std::string Dump(const nlohmann::ordered_json& value) {
+  return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+void Write(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// A file of many pages would take a hundred times its size as one JSON tree, so the document is
+// written a page at a time, each page on a line of its own; the library still writes every value.
+void WriteFileJson(const TTiffFile& file, const std::string& path,
+                   const std::vector<std::string>& messages) {
+  std::string head = Dump({{"file", path},
+                           {"byte_order", file.ByteOrderText()},
+                           {"page_count", file.PageCount()},
+                           {"pages", nlohmann::ordered_json::array()}});
+  head.resize(head.size() - 2); // reopen the empty page array and the object
+  Write(head + "\n");
+  for (int index = 0; index < file.PageCount(); ++index) {
+    Write(Dump(PageJson(*file.Pages().GetPage(index), index + 1)));
+    Write(index + 1 < file.PageCount() ? ",\n" : "\n");
+  }
+  Write("],\"messages\":" + Dump(messages) + "}\n");
 }
 
 int RunInfo(const TInfoOptions& options) {
@@ -129,7 +136,7 @@ int RunInfo(const TInfoOptions& options) {
     file.SetFileName(options.File);
   } catch (const ELodestarError& error) {
     if (options.Json)
-      WriteJson({{"file", options.File}, {"error", error.what()}});
+      Write(Dump({{"file", options.File}, {"error", error.what()}}) + "\n");
     const int status = FinishOutput(ExitLoadFailed);
     for (const std::string& message : messages)
       PrintDiagnostic("warning", options.File, message);
@@ -138,7 +145,7 @@ int RunInfo(const TInfoOptions& options) {
   }
 
   if (options.Json) {
-    WriteJson(FileJson(file, options.File, messages));
+    WriteFileJson(file, options.File, messages);
     return FinishOutput(EXIT_SUCCESS);
   }
 
