@@ -47,19 +47,23 @@ int FinishOutput(int status) {
 }
 
 // Without this check the reader would quietly load nothing and the listing would claim an empty
-// file.
-bool CheckFileExists(const std::string& file) {
+// file. Returns the exit status, or EXIT_SUCCESS when the file may be loaded.
+int CheckFile(const std::string& file) {
   std::error_code ec;
   const auto status = std::filesystem::status(file, ec);
-  if (!std::filesystem::exists(status)) {
+  if (status.type() == std::filesystem::file_type::not_found) {
     PrintDiagnostic("error", file, std::generic_category().message(ENOENT));
-    return false;
+    return ExitUsage;
+  }
+  if (ec) { // the path exists but cannot be examined, e.g. a directory without search rights
+    PrintDiagnostic("error", file, ec.message());
+    return ExitLoadFailed;
   }
   if (std::filesystem::is_directory(status)) {
     PrintDiagnostic("error", file, std::generic_category().message(EISDIR));
-    return false;
+    return ExitUsage;
   }
-  return true;
+  return EXIT_SUCCESS;
 }
 
 void WriteListing(const TReportRows& report) {
@@ -127,8 +131,8 @@ void WriteFileJson(const TTiffFile& file, const std::string& path,
 }
 
 int RunInfo(const TInfoOptions& options) {
-  if (!CheckFileExists(options.File))
-    return ExitUsage;
+  if (const int status = CheckFile(options.File); status != EXIT_SUCCESS)
+    return status;
 
   std::vector<std::string> messages;
   TTiffFile file([&messages](const std::string& message) { messages.push_back(message); });
