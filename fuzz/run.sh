@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${LODESTAR_FUZZ_BUILD:-build-fuzz}
-smoke_runs=${LODESTAR_FUZZ_SMOKE_RUNS:-15000}
+smoke_runs=${LODESTAR_FUZZ_SMOKE_RUNS:-8000}
 seconds=${1:-}
 if [ -n "$seconds" ] && ! [[ $seconds =~ ^[0-9]+$ ]]; then
   echo "usage: $0 [SECONDS]" >&2
