@@ -180,13 +180,6 @@ TEST_F(ReportRowsTest, ValueCellKeepsEveryNulAndConvertsToUtf8) {
   EXPECT_EQ(VisibleText(cell), "Caf\xC3\xA9");
 }
 
-TEST_F(ReportRowsTest, FileNameRowShowsTheNameWithoutItsDirectory) {
-  TTiffBuilder b;
-  b.Header(8).Directory(8, {});
-  const TReportRows report = BuildReportRows(Load(b, "scan 01.tif"), 1, TDisplayBase::Dec);
-  EXPECT_EQ(report.Rows[0], Row("", {"", "Filename", "scan 01.tif"}));
-}
-
 struct TNameCase {
   const char* Path;
   const char* Name;
