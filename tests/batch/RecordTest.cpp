@@ -216,12 +216,6 @@ TEST_F(Records, HeaderLabelsComeFromItemDescriptions) {
   EXPECT_EQ(TBatchEngine::HeaderRecord(options), R"("Filename";"Page";"";"Height";"Zero")");
 }
 
-TEST_F(Records, HeaderIsWrittenEvenWhenNoFileIsFound) {
-  EXPECT_EQ(Host.Start().size(), 1u);
-  Host.Run.AddDescription = false;
-  EXPECT_TRUE(Host.Start().empty());
-}
-
 TEST_F(Records, FileWithoutPagesIsCountedWithoutRecord) {
   TTiffBuilder b;
   b.Header(0);

@@ -278,13 +278,6 @@ TEST_F(Walk, StartMessagesLeaveAClearedPaneAndZeroCounter) {
   EXPECT_EQ(Host.Finished, 2);
 }
 
-TEST_F(Walk, StartingDirectoryThatIsAFileIsMissing) {
-  Tiff("a.tif", 1);
-  Host.Run.StartDir = Dir.File("a.tif");
-  Host.Start();
-  EXPECT_EQ(Host.Errors, (std::vector<std::string>{"Starting directory does not exist"}));
-}
-
 TEST_F(Walk, StopDuringARunEndsBeforeTheNextFile) {
   for (int i = 0; i < 5; ++i)
     Tiff("f" + std::to_string(i) + ".tif", static_cast<std::uint16_t>(i));
