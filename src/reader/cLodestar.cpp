@@ -6,9 +6,10 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
-#include <sys/stat.h>
 
 namespace lodestar {
 namespace {
@@ -24,8 +25,9 @@ std::u16string AsciiDigits(std::int64_t value) {
 bool FileExists(const std::string& path) {
   // A directory is no file; anything else that exists is, and the open decides whether it is
   // readable.
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  std::error_code ec;
+  const auto status = std::filesystem::status(std::filesystem::u8path(path), ec);
+  return !ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
 // Offsets are signed 32-bit numbers; 2^31 and above wrap negative and name no position.
@@ -226,10 +228,21 @@ TTiffPage& TTiffPages::Add(const TTiffFile* owner) {
 // --- TTiffFile --------------------------------------------------------------------------------
 
 void TTiffFile::SetFileName(const std::string& value) {
-  if (value == FFileName || !FileExists(value))
+  if (value == FFileName)
     return;
+  // The open comes first and the existence test only after a failed one: a batch run over a
+  // large tree saves a system call per file.
+  std::optional<TFileReader> stream;
+  try {
+    stream.emplace(value);
+  } catch (const EFOpenError&) {
+    if (!FileExists(value))
+      return;
+    FFileName = value;
+    throw;
+  }
   FFileName = value;
-  LoadFile();
+  LoadFile(*stream);
 }
 
 const char* TTiffFile::ByteOrderText() const {
@@ -248,8 +261,7 @@ std::size_t TTiffFile::GrantValueBytes(std::size_t wanted) const {
   return granted;
 }
 
-void TTiffFile::LoadFile() {
-  TFileReader stream(FFileName);
+void TTiffFile::LoadFile(TFileReader& stream) {
   // Twice the file: every value of a sound file fits, even where a few entries share their bytes.
   FValueBytesLeft = 2 * std::int64_t(stream.Size()) + 4096;
   stream.Seek(0);

@@ -151,7 +151,7 @@ private:
   // square of its size.
   std::size_t GrantValueBytes(std::size_t wanted) const;
 
-  void LoadFile();
+  void LoadFile(TFileReader& stream);
   bool CheckHeader(TFileReader& stream);
   bool AddPage(TFileReader& stream, std::int32_t& offset);
 
