@@ -1,0 +1,202 @@
+#include "ImageList1.h"
+#include "TForm1.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace {
+
+// Places the Batch tab's controls at the pixel positions of its design.
+template <typename T> T* Place(T* widget, int left, int top, int width = -1, int height = -1) {
+  if (width < 0) {
+    widget->adjustSize();
+    widget->move(left, top);
+  } else {
+    widget->setGeometry(left, top, width, height);
+  }
+  return widget;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top) {
+  auto* label = new QLabel(text, parent);
+  label->setTextFormat(Qt::PlainText);
+  return Place(label, left, top);
+}
+
+QToolButton* PictureButton(QWidget* parent, TBatchGlyph glyph, int left, int top, int width,
+                           int height) {
+  auto* button = new QToolButton(parent);
+  button->setIcon(BatchGlyph(glyph));
+  button->setAutoRaise(false);
+  return Place(button, left, top, width, height);
+}
+
+QCheckBox* CheckBox(QWidget* parent, const QString& text, bool ticked, int left, int top) {
+  auto* box = new QCheckBox(text, parent);
+  box->setChecked(ticked);
+  return Place(box, left, top);
+}
+
+} // namespace
+
+void TForm1::ComposeBatchTab() {
+  TabSheetBatch = new QWidget;
+  TabSheetBatch->setMinimumSize(800, 550);
+  TabSheetBatch->installEventFilter(this);
+
+  Label10 = MakeLabel(TabSheetBatch, "Retrieve tag information from tiff files", 16, 8);
+  QFont bold = Label10->font();
+  bold.setBold(true);
+  Label10->setFont(bold);
+  Label10->adjustSize();
+  Label1 = MakeLabel(TabSheetBatch, "Starting directory", 16, 32);
+#ifdef Q_OS_WIN
+  edtStartDir = Place(new QLineEdit("c:\\", TabSheetBatch), 16, 48, 537, 21);
+#else
+  edtStartDir = Place(new QLineEdit(QDir::homePath(), TabSheetBatch), 16, 48, 537, 21);
+#endif
+  spdBtnStartingDir = PictureButton(TabSheetBatch, TBatchGlyph::Folder, 560, 48, 23, 22);
+
+  ComposeGroupBox1();
+  ComposeExportOptions();
+  ComposeGroupBox2();
+
+  Label4 = MakeLabel(TabSheetBatch, "Lodestar, made by the Lodestar project", 613, 379);
+  Label4->setFont(bold);
+  QPalette blue = Label4->palette();
+  blue.setColor(QPalette::WindowText, Qt::blue);
+  Label4->setPalette(blue);
+  Label4->adjustSize();
+  lblResult = MakeLabel(TabSheetBatch, "Result:", 1, 374);
+  Label3 = new QLabel("-                    ", TabSheetBatch);
+  Label3->setTextFormat(Qt::PlainText);
+  Place(Label3, 38, 375, 555, lblResult->height());
+
+  RedtResults = new QPlainTextEdit(TabSheetBatch);
+  QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  fixed.setFamilies({"Courier New", fixed.family()});
+  fixed.setStyleHint(QFont::Monospace);
+  fixed.setFixedPitch(true);
+  fixed.setPointSize(8);
+  RedtResults->setFont(fixed);
+  RedtResults->setLineWrapMode(QPlainTextEdit::NoWrap);
+  RedtResults->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  RedtResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+  StatusBar2 = new QLabel("Retrieve tiff information to scv format", TabSheetBatch);
+  StatusBar2->setTextFormat(Qt::PlainText);
+  StatusBar2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  StatusBar2->setIndent(2);
+  Place(RedtResults, 0, 397, 800, 134);
+  Place(StatusBar2, 0, 531, 800, 19);
+
+  PageControl1->addTab(TabSheetBatch, "Batch");
+  PageControl1->setCurrentIndex(0);
+}
+
+void TForm1::ComposeGroupBox1() {
+  GroupBox1 = Place(new QGroupBox("Tags Searchlist", TabSheetBatch), 24, 88, 561, 281);
+
+  listboxTags = Place(new QListWidget(GroupBox1), 8, 16, 273, 257);
+  listboxTags->setSelectionMode(QAbstractItemView::SingleSelection);
+  for (const char* text :
+       {"256  Imagewidth", "257  Imageheight", "269  Description", "270  Name", "282  XResolution",
+        "283  YResolution", "305  Software", "306  DateTime", "315  Artist"}) {
+    auto* item = new QListWidgetItem(text, listboxTags);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+  }
+
+  spBtnMoveTagUp = PictureButton(GroupBox1, TBatchGlyph::MoveUp, 279, 16, 25, 22);
+  spBtnMoveTagDown = PictureButton(GroupBox1, TBatchGlyph::MoveDown, 279, 40, 25, 22);
+  BitBtnAddTagEntry = Place(new QPushButton("Add", GroupBox1), 336, 40, 81, 25);
+  BitBtnDeleteTagEntry = Place(new QPushButton("Delete", GroupBox1), 336, 72, 81, 25);
+  spbtnSort = PictureButton(GroupBox1, TBatchGlyph::Sort, 424, 40, 65, 57);
+  spbtnSort->setText("Sort");
+  spbtnSort->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+
+  Label5 = MakeLabel(GroupBox1, "Tag nr", 315, 117);
+  edtTagNumber = Place(new QLineEdit(GroupBox1), 352, 112, 121, 21);
+  edtTagNumber->installEventFilter(this);
+  Label6 = MakeLabel(GroupBox1, "Description", 293, 140);
+  edtTagDescription = Place(new QLineEdit(GroupBox1), 352, 136, 121, 21);
+  Label8 = MakeLabel(GroupBox1, "Seperator", 300, 168);
+  cmbbxSeperator = Place(new QComboBox(GroupBox1), 352, 160, 41, 21);
+  cmbbxSeperator->setEditable(true);
+  cmbbxSeperator->addItems({",", ";"});
+  cmbbxSeperator->setCurrentText(",");
+  chkbxSplitFileNameAndPath =
+      CheckBox(GroupBox1, "Split file name and file path in csv", false, 296, 200);
+  btnReset = Place(new QPushButton("Reset", GroupBox1), 280, 250, 49, 25);
+  SpeedButton2 = PictureButton(GroupBox1, TBatchGlyph::Save, 528, 249, 25, 25);
+}
+
+void TForm1::ComposeExportOptions() {
+  GroupBoxExportOptions = Place(new QGroupBox("Export options", TabSheetBatch), 600, 88, 225, 121);
+  cbAddDescription = CheckBox(GroupBoxExportOptions, "Add tag description", true, 32, 24);
+  cbIncludeRoot = CheckBox(GroupBoxExportOptions, "Include Starting Dir", true, 32, 40);
+  cbIncludeSubDirectories = CheckBox(GroupBoxExportOptions, "Include subdirectories", true, 32, 56);
+  cbTrimValue = CheckBox(GroupBoxExportOptions, "Trim ascii values", true, 32, 73);
+  cbAllPages = CheckBox(GroupBoxExportOptions, "All pages in \"Multi page Tiff's\"", true, 32, 90);
+}
+
+void TForm1::ComposeGroupBox2() {
+  GroupBox2 = Place(new QGroupBox(TabSheetBatch), 600, 216, 225, 153);
+  Label2 = MakeLabel(GroupBox2, "Counter", 52, 20);
+  edtCounter = Place(new QLineEdit("0", GroupBox2), 96, 12, 65, 21);
+  edtCounter->setReadOnly(true);
+  edtCounter->setToolTip("Show amount of files counted");
+  Label11 = MakeLabel(GroupBox2, "Pages", 56, 48);
+  edtPages = Place(new QLineEdit("0", GroupBox2), 96, 40, 65, 21);
+  BitBtnStart = Place(new QPushButton("Start", GroupBox2), 48, 64, 137, 25);
+  btnStop = Place(new QPushButton("Stop", GroupBox2), 48, 90, 137, 25);
+  btnStop->setEnabled(false);
+  BitBtnClose = Place(
+      new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), "&Close", GroupBox2), 48,
+      120, 137, 25);
+}
+
+void TForm1::PlaceBatchResults() {
+  // The results pane keeps its height and stands on the status line at the tab's bottom.
+  const int width = TabSheetBatch->width();
+  const int height = TabSheetBatch->height();
+  StatusBar2->setGeometry(0, height - 19, width, 19);
+  RedtResults->setGeometry(0, height - 19 - 134, width, 134);
+}
+
+void TForm1::BindBatchControls() {
+  // The buttons keep their own captions and pictures and follow their actions' enabled state.
+  auto follow = [this](QAbstractButton* button, QAction* action) {
+    connect(button, &QAbstractButton::clicked, action, &QAction::trigger);
+    connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+    button->setEnabled(action->isEnabled());
+  };
+  follow(spBtnMoveTagUp, ActionMoveUp);
+  follow(spBtnMoveTagDown, ActionMoveDown);
+  follow(BitBtnAddTagEntry, ActionAddNewTag);
+  follow(BitBtnDeleteTagEntry, ActionDeleteTag);
+  follow(spbtnSort, ActionSortTags);
+  follow(BitBtnStart, ActionStartRetrieve);
+  follow(SpeedButton2, ActionSaveResults);
+
+  auto click = [this](QAbstractButton* button, void (TForm1::*handler)()) {
+    connect(button, &QAbstractButton::clicked, this,
+            [this, handler] { Guard([&] { (this->*handler)(); }); });
+  };
+  click(btnReset, &TForm1::btnResetClick);
+  click(btnStop, &TForm1::btnStopClick);
+  click(spdBtnStartingDir, &TForm1::spdBtnStartingDirClick);
+  connect(BitBtnClose, &QPushButton::clicked, this, &QWidget::close);
+}
