@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <exception>
 #include <string>
 
 namespace {
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     std::fflush(stdout);
     return app.exit(error) == 0 ? 0 : ExitUsage;
+  } catch (const std::exception& error) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "lodestar-cli: error: %s\n", error.what());
+    return 1;
   }
   return 0;
 }
