@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -33,6 +34,17 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top) {
   auto* label = new QLabel(text, parent);
   label->setTextFormat(Qt::PlainText);
   return Place(label, left, top);
+}
+
+// A label that ends just before the field it names and stands level with it, as the design has
+// it, whatever the font makes of its size.
+QLabel* LabelBefore(QWidget* parent, const QString& text, const QWidget* field) {
+  auto* label = new QLabel(text, parent);
+  label->setTextFormat(Qt::PlainText);
+  label->adjustSize();
+  label->move(std::max(0, field->x() - 4 - label->width()),
+              field->y() + (field->height() - label->height()) / 2);
+  return label;
 }
 
 QToolButton* PictureButton(QWidget* parent, TBatchGlyph glyph, int left, int top, int width,
@@ -54,6 +66,11 @@ QCheckBox* CheckBox(QWidget* parent, const QString& text, bool ticked, int left,
 void TForm1::ComposeBatchTab() {
   TabSheetBatch = new QWidget;
   TabSheetBatch->setMinimumSize(800, 550);
+  // The controls stand at fixed pixel places laid out for an 8-point font; the desktop's family
+  // at that size keeps every caption inside its control.
+  QFont designFont = TabSheetBatch->font();
+  designFont.setPointSize(8);
+  TabSheetBatch->setFont(designFont);
   TabSheetBatch->installEventFilter(this);
 
   Label10 = MakeLabel(TabSheetBatch, "Retrieve tag information from tiff files", 16, 8);
@@ -73,7 +90,7 @@ void TForm1::ComposeBatchTab() {
   ComposeExportOptions();
   ComposeGroupBox2();
 
-  Label4 = MakeLabel(TabSheetBatch, "Lodestar, made by the Lodestar project", 613, 379);
+  Label4 = MakeLabel(TabSheetBatch, "The Lodestar project", 613, 379);
   Label4->setFont(bold);
   QPalette blue = Label4->palette();
   blue.setColor(QPalette::WindowText, Qt::blue);
@@ -127,16 +144,16 @@ void TForm1::ComposeGroupBox1() {
   spbtnSort->setText("Sort");
   spbtnSort->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
 
-  Label5 = MakeLabel(GroupBox1, "Tag nr", 315, 117);
   edtTagNumber = Place(new QLineEdit(GroupBox1), 352, 112, 121, 21);
   edtTagNumber->installEventFilter(this);
-  Label6 = MakeLabel(GroupBox1, "Description", 293, 140);
+  Label5 = LabelBefore(GroupBox1, "Tag nr", edtTagNumber);
   edtTagDescription = Place(new QLineEdit(GroupBox1), 352, 136, 121, 21);
-  Label8 = MakeLabel(GroupBox1, "Seperator", 300, 168);
+  Label6 = LabelBefore(GroupBox1, "Description", edtTagDescription);
   cmbbxSeperator = Place(new QComboBox(GroupBox1), 352, 160, 41, 21);
   cmbbxSeperator->setEditable(true);
   cmbbxSeperator->addItems({",", ";"});
   cmbbxSeperator->setCurrentText(",");
+  Label8 = LabelBefore(GroupBox1, "Seperator", cmbbxSeperator);
   chkbxSplitFileNameAndPath =
       CheckBox(GroupBox1, "Split file name and file path in csv", false, 296, 200);
   btnReset = Place(new QPushButton("Reset", GroupBox1), 280, 250, 49, 25);
@@ -154,12 +171,12 @@ void TForm1::ComposeExportOptions() {
 
 void TForm1::ComposeGroupBox2() {
   GroupBox2 = Place(new QGroupBox(TabSheetBatch), 600, 216, 225, 153);
-  Label2 = MakeLabel(GroupBox2, "Counter", 52, 20);
   edtCounter = Place(new QLineEdit("0", GroupBox2), 96, 12, 65, 21);
+  Label2 = LabelBefore(GroupBox2, "Counter", edtCounter);
   edtCounter->setReadOnly(true);
   edtCounter->setToolTip("Show amount of files counted");
-  Label11 = MakeLabel(GroupBox2, "Pages", 56, 48);
   edtPages = Place(new QLineEdit("0", GroupBox2), 96, 40, 65, 21);
+  Label11 = LabelBefore(GroupBox2, "Pages", edtPages);
   BitBtnStart = Place(new QPushButton("Start", GroupBox2), 48, 64, 137, 25);
   btnStop = Place(new QPushButton("Stop", GroupBox2), 48, 90, 137, 25);
   btnStop->setEnabled(false);
