@@ -165,6 +165,7 @@ bool TTiffPage::ReadDirectory(TFileReader& stream, std::int32_t& offset) {
   try {
     stream.Seek(offset);
     entryCount = SwapWord(ReadWord(stream), big);
+    FTags.Reserve(static_cast<int>(entryCount));
     bool reportedPastEnd = false;
     for (std::int64_t i = 0; i < entryCount; ++i) {
       TTag& tag = FTags.Add(FOwnerFile);

@@ -65,6 +65,7 @@ public:
   const TTag* GetTag(int index) const;
 
   TTag& Add(const TTiffFile* owner);
+  void Reserve(int count) { FItems.reserve(static_cast<std::size_t>(count)); }
   auto begin() const { return FItems.begin(); }
   auto end() const { return FItems.end(); }
 
