@@ -19,9 +19,16 @@ out=bench/out
 file=$out/reader-10000-pages.tif
 mkdir -p "$out"
 "$build/bench/reader/make-bench-tiff" "$file" 10000
-# Both programs must read the whole file, or the comparison means nothing.
-"$cli" info "$file" >/dev/null
-tiffdump "$file" >/dev/null
+# Both programs must read the whole chain, or the comparison means nothing.
+listing=$("$cli" info "$file")
+if ! grep -q $'\tTotal Pages\t10000$' <<<"$listing"; then
+  echo "lodestar-cli does not list 10000 pages in $file" >&2
+  exit 1
+fi
+if [ "$(tiffdump "$file" | grep -c '^Directory ')" -ne 10000 ]; then
+  echo "tiffdump does not list 10000 directories in $file" >&2
+  exit 1
+fi
 
 hyperfine -N --warmup 3 --min-runs 20 --output=null --export-csv "$out/reader.csv" \
   --command-name lodestar-cli "$cli info $file" \
