@@ -49,7 +49,13 @@ bool NameLess(const std::string& a, const std::string& b) {
 } // namespace
 
 bool MatchesTifMask(std::string_view name) {
-  return name.size() >= 4 && EqualTextNoCase(name.substr(name.size() - 4), ".tif");
+  // Windows matches "*.tif" against the short name too, where "x.tiff" is "X~1.TIF"; archives
+  // written there hold both endings, and a run must list every one of their TIFF files.
+  const auto endsWith = [name](std::string_view suffix) {
+    return name.size() >= suffix.size() &&
+           EqualTextNoCase(name.substr(name.size() - suffix.size()), suffix);
+  };
+  return endsWith(".tif") || endsWith(".tiff");
 }
 
 bool DirectoryExists(const std::string& path) {

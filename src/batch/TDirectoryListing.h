@@ -23,7 +23,7 @@ struct TDirectoryListing {
 // directory cannot be opened or read.
 bool ListDirectory(const std::string& path, TDirectoryListing& listing, std::string& reason);
 
-// The mask "*.tif" without regard to case.
+// The mask "*.tif" without regard to case; names ending in ".tiff" match it too.
 bool MatchesTifMask(std::string_view name);
 
 // True when a directory (or a link to one) exists at path.

@@ -68,13 +68,17 @@ TEST_F(Walk, FilesSortedIgnoringCaseThenSubdirectoriesInNameOrder) {
                                       "sub/c.tif:3", "Sub2/d.tif:4"}));
 }
 
-TEST_F(Walk, OnlyNamesEndingInTifAreRead) {
+TEST_F(Walk, OnlyNamesEndingInTifOrTiffAreRead) {
   Tiff("a.tif", 1);
   Tiff("b.tiff", 2);
   Tiff("c.tif.bak", 3);
   Tiff("tif", 4);
+  Tiff("x.TIFF", 5);
+  Tiff("x.tiff2", 6);
+  Tiff("x.tifx", 7);
+  Tiff("tiff", 8);
   Host.Start();
-  EXPECT_EQ(Visited(), (std::vector<std::string>{"a.tif:1"}));
+  EXPECT_EQ(Visited(), (std::vector<std::string>{"a.tif:1", "b.tiff:2", "x.TIFF:5"}));
 }
 
 TEST_F(Walk, RootAndSubdirectoryOptions) {
