@@ -20,6 +20,15 @@ TResultsFile::~TResultsFile() {
 }
 
 void TResultsFile::WriteLine(std::string_view line) {
+  // A value may bring line breaks of its own (CR LF, LF or CR alone). The results pane shows each
+  // as a line end and saves it as CR LF, so a results file written here does the same.
+  for (auto brk = line.find_first_of("\r\n"); brk != std::string_view::npos;
+       brk = line.find_first_of("\r\n")) {
+    std::fwrite(line.data(), 1, brk, FFile);
+    std::fwrite("\r\n", 1, 2, FFile);
+    const bool crLf = line[brk] == '\r' && brk + 1 < line.size() && line[brk + 1] == '\n';
+    line.remove_prefix(brk + (crLf ? 2 : 1));
+  }
   std::fwrite(line.data(), 1, line.size(), FFile);
   std::fwrite("\r\n", 1, 2, FFile);
 }

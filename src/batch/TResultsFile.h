@@ -18,6 +18,7 @@ public:
   TResultsFile(const TResultsFile&) = delete;
   TResultsFile& operator=(const TResultsFile&) = delete;
 
+  // Line breaks inside line are written as CR LF too, as the results pane saves them.
   void WriteLine(std::string_view line);
   // Raises EFCreateError when the file could not be written whole (a full disk, say): a file cut
   // short is not reported as saved.
