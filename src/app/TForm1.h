@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ReportRows.h"
+#include "TSearchList.h"
 #include "UiSeams.h"
 
 #include <QList>
@@ -108,11 +109,19 @@ public:
   void spdBtnStartingDirClick();
   void ActionSaveResultsExecute();
   void ActionSaveResultsUpdate();
+  void DisableBatchControls();
+  void EnableBatchControls();
+  // Appends one record as the pane's new last line.
+  void AddResultLine(const std::string& Line);
 
   // --- State ---
   std::unique_ptr<lodestar::TTiffFile> FTiffFile;
   int FCurrentPage = 0;
   bool FStopRetrieve = false;
+  // True from Start until the run has finished; the batch enable rules wait meanwhile.
+  bool FRetrieving = false;
+  // The search list listboxTags shows; ticks and selection made in the widget flow back here.
+  lodestar::TSearchList FSearchList;
   std::unique_ptr<TUiSeams> FSeams;
 
   QList<QIcon> ImageList1;
@@ -237,6 +246,9 @@ private:
   void BindActions();
   int ColumnWidth(int column) const;
   void BindBatchControls();
+  // The search list's and the results pane's own wiring (src/batch).
+  void BindBatchTab();
+  void ShowSearchList();
   void PlaceBatchResults();
   // Connects a handler so that errors escaping it reach the default error report.
   void Bind(QAction* action, void (TForm1::*handler)());

@@ -128,10 +128,8 @@ void TForm1::ComposeGroupBox1() {
 
   listboxTags = Place(new QListWidget(GroupBox1), 8, 16, 273, 257);
   listboxTags->setSelectionMode(QAbstractItemView::SingleSelection);
-  for (const char* text :
-       {"256  Imagewidth", "257  Imageheight", "269  Description", "270  Name", "282  XResolution",
-        "283  YResolution", "305  Software", "306  DateTime", "315  Artist"}) {
-    auto* item = new QListWidgetItem(text, listboxTags);
+  for (const std::string& text : lodestar::DefaultSearchItemTexts()) {
+    auto* item = new QListWidgetItem(QString::fromStdString(text), listboxTags);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
   }
@@ -216,4 +214,5 @@ void TForm1::BindBatchControls() {
   click(btnStop, &TForm1::btnStopClick);
   click(spdBtnStartingDir, &TForm1::spdBtnStartingDirClick);
   connect(BitBtnClose, &QPushButton::clicked, this, &QWidget::close);
+  BindBatchTab();
 }

@@ -1,34 +1,218 @@
-// The Batch tab's operations of the main window. The controls, actions and bindings are composed
-// in src/app (TForm1ComposeBatch.cpp); every handler below is already bound and is called with
-// errors going to the default error report. The update handlers run at every idle moment through
-// TForm1::UpdateActions: they only set their action's enabled state (the bound buttons follow).
-//
-// TODO: fill in the search list, the batch run and saving the results.
+// The Batch tab's operations of the main window. The handlers are bound in src/app
+// (TForm1ComposeBatch.cpp) and run with errors going to the default error report; the update
+// handlers run at every idle moment through TForm1::UpdateActions. The search list's rules and
+// the run itself live in the widget-free engine (TSearchList, TBatchEngine); what is here moves
+// texts between it and the controls.
+#include "TBatchEngine.h"
 #include "TForm1.h"
+#include "TForm1BatchHost.h"
+#include "TResultsFile.h"
 
-// Search list: listboxTags, edtTagNumber, edtTagDescription.
-void TForm1::ActionAddNewTagExecute() {}
-void TForm1::ActionAddNewTagUpdate() {}
-void TForm1::ActionDeleteTagExecute() {}
-void TForm1::ActionDeleteTagUpdate() {}
-void TForm1::ActionSortTagsExecute() {}
-void TForm1::ActionSortTagsUpdate() {}
-void TForm1::ActionMoveUpExecute() {}
-void TForm1::ActionMoveUpUpdate() {}
-void TForm1::ActionMoveDownExecute() {}
-void TForm1::ActionMoveDownUpdate() {}
-void TForm1::btnResetClick() {}
-// Called for every character typed into edtTagNumber; setting Key to QChar() discards it.
-void TForm1::edtTagNumberKeyPress(QChar& Key) {
-  (void)Key;
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTextBlock>
+#include <QToolButton>
+
+namespace {
+
+int SelectedRow(const QListWidget* list) {
+  const QList<QListWidgetItem*> selected = list->selectedItems();
+  return selected.isEmpty() ? -1 : list->row(selected.first());
 }
 
-// The run: edtStartDir, the options, RedtResults, edtCounter, edtPages, FStopRetrieve.
-void TForm1::ActionStartRetrieveExecute() {}
-void TForm1::ActionStartRetrieveUpdate() {}
-void TForm1::btnStopClick() {}
-void TForm1::spdBtnStartingDirClick() {}
+// The pane's lines as UTF-8, each ended by '\n'. Taken block by block rather than through
+// toPlainText, which would turn no-break spaces of the values into plain blanks.
+std::string PaneText(const QPlainTextEdit* pane) {
+  std::string text;
+  for (QTextBlock block = pane->document()->begin(); block.isValid(); block = block.next()) {
+    text += block.text().toStdString();
+    text += '\n';
+  }
+  return text;
+}
 
-// Saving: FSeams->GetSaveFileName.
-void TForm1::ActionSaveResultsExecute() {}
-void TForm1::ActionSaveResultsUpdate() {}
+} // namespace
+
+void TForm1::BindBatchTab() {
+  connect(listboxTags, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+    const int row = listboxTags->row(item);
+    if (row >= 0 && row < FSearchList.Count())
+      FSearchList.SetTicked(row, item->checkState() == Qt::Checked);
+  });
+  connect(listboxTags, &QListWidget::itemSelectionChanged, this,
+          [this] { FSearchList.Select(SelectedRow(listboxTags)); });
+  ShowSearchList();
+
+  // The pane holds every record of a run, however many: no line limit, and appending stays as
+  // cheap at the last record as at the first.
+  RedtResults->document()->setMaximumBlockCount(0);
+}
+
+void TForm1::ShowSearchList() {
+  // The widget is only brought in step here; its own signals would write the same state back.
+  const QSignalBlocker blocker(listboxTags);
+  const auto& items = FSearchList.Items();
+  const int count = FSearchList.Count();
+  while (listboxTags->count() > count)
+    delete listboxTags->takeItem(listboxTags->count() - 1);
+  for (int i = 0; i < count; ++i) {
+    QListWidgetItem* item = listboxTags->item(i);
+    if (!item) {
+      item = new QListWidgetItem(listboxTags);
+      item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    }
+    const QString text = QString::fromStdString(items[static_cast<std::size_t>(i)].Text);
+    if (item->text() != text)
+      item->setText(text);
+    item->setCheckState(items[static_cast<std::size_t>(i)].Ticked ? Qt::Checked : Qt::Unchecked);
+  }
+  const int selected = FSearchList.Selected();
+  if (selected < 0) {
+    listboxTags->clearSelection();
+    listboxTags->selectionModel()->clearCurrentIndex();
+  } else {
+    listboxTags->setCurrentRow(selected, QItemSelectionModel::ClearAndSelect);
+  }
+}
+
+// --- Search list ---
+
+void TForm1::ActionAddNewTagExecute() {
+  const int index =
+      FSearchList.Add(edtTagNumber->text().toStdString(), edtTagDescription->text().toStdString());
+  ShowSearchList();
+  if (index >= 0)
+    listboxTags->scrollToItem(listboxTags->item(index));
+}
+
+void TForm1::ActionAddNewTagUpdate() {
+  if (!FRetrieving)
+    SetActionState(ActionAddNewTag,
+                   lodestar::TSearchList::CanAdd(edtTagNumber->text().toStdString()), -1);
+}
+
+void TForm1::ActionDeleteTagExecute() {
+  FSearchList.Delete();
+  ShowSearchList();
+}
+
+void TForm1::ActionDeleteTagUpdate() {
+  if (!FRetrieving)
+    SetActionState(ActionDeleteTag, FSearchList.CanDelete(), -1);
+}
+
+void TForm1::ActionSortTagsExecute() {
+  FSearchList.Sort();
+  ShowSearchList();
+}
+
+void TForm1::ActionSortTagsUpdate() {
+  if (!FRetrieving)
+    SetActionState(ActionSortTags, FSearchList.CanSort(), -1);
+}
+
+void TForm1::ActionMoveUpExecute() {
+  FSearchList.MoveUp();
+  ShowSearchList();
+}
+
+void TForm1::ActionMoveUpUpdate() {
+  if (!FRetrieving)
+    SetActionState(ActionMoveUp, FSearchList.CanMoveUp(), -1);
+}
+
+void TForm1::ActionMoveDownExecute() {
+  FSearchList.MoveDown();
+  ShowSearchList();
+}
+
+void TForm1::ActionMoveDownUpdate() {
+  if (!FRetrieving)
+    SetActionState(ActionMoveDown, FSearchList.CanMoveDown(), -1);
+}
+
+void TForm1::btnResetClick() {
+  FSearchList.Reset();
+  ShowSearchList();
+}
+
+void TForm1::edtTagNumberKeyPress(QChar& Key) {
+  // Tab moves the focus on; it is never typed into the field.
+  if (Key == u'\t')
+    return;
+  if (!lodestar::IsTagNumberKey(Key.unicode()))
+    Key = QChar();
+}
+
+// --- The run ---
+
+void TForm1::ActionStartRetrieveExecute() {
+  TForm1BatchHost host(*this);
+  lodestar::TBatchEngine engine(host);
+  engine.Run();
+}
+
+void TForm1::ActionStartRetrieveUpdate() {
+  if (!FRetrieving)
+    SetActionState(ActionStartRetrieve,
+                   lodestar::DirectoryExists(QFile::encodeName(edtStartDir->text()).toStdString()),
+                   -1);
+}
+
+void TForm1::btnStopClick() {
+  FStopRetrieve = true;
+}
+
+void TForm1::spdBtnStartingDirClick() {
+  if (const std::optional<QString> directory = FSeams->GetExistingDirectory(this, QString()))
+    edtStartDir->setText(QDir::toNativeSeparators(*directory));
+}
+
+void TForm1::DisableBatchControls() {
+  FRetrieving = true;
+  for (QAction* action : {ActionStartRetrieve, ActionAddNewTag, ActionDeleteTag, ActionMoveUp,
+                          ActionMoveDown, ActionSortTags})
+    action->setEnabled(false);
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           BitBtnClose, spdBtnStartingDir, btnReset, edtCounter, edtPages, GroupBoxExportOptions})
+    control->setEnabled(false);
+  btnStop->setEnabled(true);
+}
+
+void TForm1::EnableBatchControls() {
+  // The action-bound buttons are enabled here and follow their rules from the next idle moment.
+  for (QAction* action : {ActionStartRetrieve, ActionAddNewTag, ActionDeleteTag, ActionMoveUp,
+                          ActionMoveDown, ActionSortTags})
+    action->setEnabled(true);
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           BitBtnClose, spdBtnStartingDir, btnReset, edtCounter, edtPages, GroupBoxExportOptions})
+    control->setEnabled(true);
+  btnStop->setEnabled(false);
+  FRetrieving = false;
+}
+
+void TForm1::AddResultLine(const std::string& Line) {
+  RedtResults->appendPlainText(QString::fromUtf8(Line));
+}
+
+// --- Saving ---
+
+void TForm1::ActionSaveResultsExecute() {
+  const std::optional<QString> name = FSeams->GetSaveFileName(this);
+  if (!name)
+    return;
+  lodestar::SaveResultsText(QFile::encodeName(*name).toStdString(), PaneText(RedtResults));
+}
+
+void TForm1::ActionSaveResultsUpdate() {
+  // Not held during a run: a save then writes the records so far.
+  SetActionState(ActionSaveResults, !RedtResults->document()->isEmpty(), -1);
+}

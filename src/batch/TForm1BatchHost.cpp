@@ -1,0 +1,106 @@
+#include "TForm1BatchHost.h"
+
+#include "TForm1.h"
+#include "cLodestar.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+TForm1BatchHost::TForm1BatchHost(TForm1& form) : FForm(form) {
+  FForm.installEventFilter(this);
+}
+
+TForm1BatchHost::~TForm1BatchHost() {
+  FForm.removeEventFilter(this);
+}
+
+bool TForm1BatchHost::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &FForm && event->type() == QEvent::Close)
+    FForm.FStopRetrieve = true;
+  return false;
+}
+
+void TForm1BatchHost::RunStarting() {
+  FForm.FStopRetrieve = false;
+  FForm.DisableBatchControls();
+  // Undo steps for every appended record would hold the whole pane a second time.
+  FForm.RedtResults->setUndoRedoEnabled(false);
+  FForm.RedtResults->clear();
+}
+
+void TForm1BatchHost::RunFinished() {
+  FForm.RedtResults->setUndoRedoEnabled(true);
+  FForm.EnableBatchControls();
+}
+
+void TForm1BatchHost::ReadRunOptions(lodestar::TRunOptions& options) {
+  options.StartDir = QFile::encodeName(FForm.edtStartDir->text()).toStdString();
+  options.SearchItemCount = FForm.FSearchList.Count();
+  options.AddDescription = FForm.cbAddDescription->isChecked();
+  options.IncludeRoot = FForm.cbIncludeRoot->isChecked();
+  options.IncludeSubDirectories = FForm.cbIncludeSubDirectories->isChecked();
+}
+
+void TForm1BatchHost::ReadRecordOptions(lodestar::TRecordOptions& options) {
+  options.Separator = FForm.cmbbxSeperator->currentText().toStdString();
+  options.SplitPath = FForm.chkbxSplitFileNameAndPath->isChecked();
+  options.TrimValue = FForm.cbTrimValue->isChecked();
+  options.AllPages = FForm.cbAllPages->isChecked();
+  FForm.FSearchList.TickedTexts(options.TickedItems);
+}
+
+void TForm1BatchHost::ShowError(const std::string& message) {
+  FForm.ShowMessage(message);
+}
+
+void TForm1BatchHost::AddResultLine(const std::string& line) {
+  FForm.AddResultLine(line);
+}
+
+void TForm1BatchHost::SetStatusText(const std::string& text) {
+  FForm.StatusBar2->setText(QString::fromStdString(text));
+}
+
+void TForm1BatchHost::FileRead(const std::string& fullPath) {
+  const QString path = QFile::decodeName(QByteArray::fromStdString(fullPath));
+  FForm.Label3->setText(path);
+  FForm.StatusBar1Panels[1]->setText(path);
+}
+
+void TForm1BatchHost::ProcessMessages() {
+  QCoreApplication::processEvents();
+}
+
+bool TForm1BatchHost::StopRequested() {
+  return FForm.FStopRetrieve;
+}
+
+std::string TForm1BatchHost::CounterText() {
+  return FForm.edtCounter->text().toStdString();
+}
+
+void TForm1BatchHost::SetCounterText(const std::string& text) {
+  FForm.edtCounter->setText(QString::fromStdString(text));
+}
+
+std::string TForm1BatchHost::PagesText() {
+  return FForm.edtPages->text().toStdString();
+}
+
+void TForm1BatchHost::SetPagesText(const std::string& text) {
+  FForm.edtPages->setText(QString::fromStdString(text));
+}
+
+void TForm1BatchHost::ReleaseFile() {
+  FForm.FTiffFile.reset();
+}
+
+void TForm1BatchHost::KeepFile(std::unique_ptr<lodestar::TTiffFile> file) {
+  FForm.FTiffFile = std::move(file);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "TBatchHost.h"
+
+#include <QObject>
+
+class TForm1;
+
+// The Batch tab's side of a run: the options come from the tab's controls, read anew whenever the
+// engine asks, and everything the run writes goes to the tab's controls and the window's file
+// slot. Lives for one run, on the stack of the Start handler.
+class TForm1BatchHost : public QObject, public lodestar::TBatchHost {
+public:
+  explicit TForm1BatchHost(TForm1& form);
+  ~TForm1BatchHost() override;
+
+  void RunStarting() override;
+  void RunFinished() override;
+  void ReadRunOptions(lodestar::TRunOptions& options) override;
+  void ReadRecordOptions(lodestar::TRecordOptions& options) override;
+  void ShowError(const std::string& message) override;
+  void AddResultLine(const std::string& line) override;
+  void SetStatusText(const std::string& text) override;
+  void FileRead(const std::string& fullPath) override;
+  void ProcessMessages() override;
+  bool StopRequested() override;
+  std::string CounterText() override;
+  void SetCounterText(const std::string& text) override;
+  std::string PagesText() override;
+  void SetPagesText(const std::string& text) override;
+  void ReleaseFile() override;
+  void KeepFile(std::unique_ptr<lodestar::TTiffFile> file) override;
+
+protected:
+  // Closing the window while a run goes stops the run, so the program can end.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  TForm1& FForm;
+};
