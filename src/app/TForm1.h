@@ -111,7 +111,7 @@ public:
   void ActionSaveResultsUpdate();
   void DisableBatchControls();
   void EnableBatchControls();
-  // Appends one record as the pane's new last line.
+  // Appends records to the pane as its new last lines, one a line.
   void AddResultLine(const std::string& Line);
 
   // --- State ---

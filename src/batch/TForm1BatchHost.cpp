@@ -32,9 +32,12 @@ void TForm1BatchHost::RunStarting() {
   // Undo steps for every appended record would hold the whole pane a second time.
   FForm.RedtResults->setUndoRedoEnabled(false);
   FForm.RedtResults->clear();
+  FCounter = FForm.edtCounter->text().toStdString();
+  FPages = FForm.edtPages->text().toStdString();
 }
 
 void TForm1BatchHost::RunFinished() {
+  Flush();
   FForm.RedtResults->setUndoRedoEnabled(true);
   FForm.EnableBatchControls();
 }
@@ -56,45 +59,74 @@ void TForm1BatchHost::ReadRecordOptions(lodestar::TRecordOptions& options) {
 }
 
 void TForm1BatchHost::ShowError(const std::string& message) {
+  // The box stands over a cleared pane and a file counter of "0".
+  Flush();
   FForm.ShowMessage(message);
 }
 
 void TForm1BatchHost::AddResultLine(const std::string& line) {
-  FForm.AddResultLine(line);
+  FPendingRecords += line;
+  FPendingRecords += '\n';
 }
 
 void TForm1BatchHost::SetStatusText(const std::string& text) {
-  FForm.StatusBar2->setText(QString::fromStdString(text));
+  FForm.StatusBar2->setText(QFile::decodeName(QByteArray::fromStdString(text)));
 }
 
 void TForm1BatchHost::FileRead(const std::string& fullPath) {
-  const QString path = QFile::decodeName(QByteArray::fromStdString(fullPath));
-  FForm.Label3->setText(path);
-  FForm.StatusBar1Panels[1]->setText(path);
+  FLastFile = fullPath;
 }
 
 void TForm1BatchHost::ProcessMessages() {
+  if (FEventsLetOnce && std::chrono::steady_clock::now() - FEventsLet < EventInterval)
+    return;
+  Flush();
   QCoreApplication::processEvents();
+  FEventsLetOnce = true;
+  FEventsLet = std::chrono::steady_clock::now();
+}
+
+void TForm1BatchHost::Flush() {
+  if (!FPendingRecords.empty()) {
+    // One append for many records: the pane then lays out only the lines it shows.
+    FPendingRecords.pop_back();
+    FForm.AddResultLine(FPendingRecords);
+    FPendingRecords.clear();
+  }
+  if (FShowCounters) {
+    FForm.edtCounter->setText(QString::fromStdString(FCounter));
+    FForm.edtPages->setText(QString::fromStdString(FPages));
+    FShowCounters = false;
+  }
+  if (!FLastFile.empty()) {
+    const QString path = QFile::decodeName(QByteArray::fromStdString(FLastFile));
+    FForm.Label3->setText(path);
+    FForm.StatusBar1Panels[1]->setText(path);
+    FLastFile.clear();
+  }
 }
 
 bool TForm1BatchHost::StopRequested() {
   return FForm.FStopRetrieve;
 }
 
+// Both counters are disabled during a run, so their texts change only through the run.
 std::string TForm1BatchHost::CounterText() {
-  return FForm.edtCounter->text().toStdString();
+  return FCounter;
 }
 
 void TForm1BatchHost::SetCounterText(const std::string& text) {
-  FForm.edtCounter->setText(QString::fromStdString(text));
+  FCounter = text;
+  FShowCounters = true;
 }
 
 std::string TForm1BatchHost::PagesText() {
-  return FForm.edtPages->text().toStdString();
+  return FPages;
 }
 
 void TForm1BatchHost::SetPagesText(const std::string& text) {
-  FForm.edtPages->setText(QString::fromStdString(text));
+  FPages = text;
+  FShowCounters = true;
 }
 
 void TForm1BatchHost::ReleaseFile() {

@@ -148,8 +148,15 @@ TEST_F(BatchRun, EmptySearchListIsReportedButUntickedItemsRun) {
 }
 
 TEST_F(BatchRun, StopAfterTheFirstFileEndsTheRunWithWhatWasWritten) {
-  DuringRun([this] { Form->btnStop->click(); });
+  std::vector<std::string> shown; // what the window shows when it gets its first events
+  DuringRun([&] {
+    shown = {Form->edtCounter->text().toStdString(), Form->edtPages->text().toStdString(),
+             Form->Label3->text().toStdString(), Panel(1), Form->StatusBar2->text().toStdString()};
+    Form->btnStop->click();
+  });
   StartRun();
+  EXPECT_EQ(shown, (std::vector<std::string>{"1", "2", File("A.tif"), File("A.tif"),
+                                             "reading... " + Root}));
   const std::vector<std::string> all = AllRecords();
   EXPECT_EQ(PaneLines(), (std::vector<std::string>(all.begin(), all.begin() + 3)));
   EXPECT_EQ(Form->edtCounter->text(), "1");
