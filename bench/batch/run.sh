@@ -3,7 +3,8 @@
 # items against tiffdump (one process over the same files) and exiftool -csv (the same nine tags),
 # side by side in one hyperfine run, then peak memory for 2,000 and 20,000 files.
 # Goals: at least 2x tiffdump's files per second, at least 100x exiftool's, the same peak memory
-# for both tree sizes.
+# for both tree sizes; the Batch tab, driven offscreen over the same tree, at least half the
+# command's files per second.
 #
 #   bench/batch/run.sh BUILD_DIR
 #
@@ -73,12 +74,28 @@ hyperfine -N --warmup 1 --runs 5 --output=null --export-csv "$out/batch.csv" \
   --command-name exiftool-2000 \
   "exiftool -q -q -csv -r -ext tif -ImageWidth -ImageHeight -DocumentName -ImageDescription -XResolution -YResolution -Software -ModifyDate -Artist $subset"
 
+# The Batch tab driven offscreen over the same tree, the window shown (goal: at least half the
+# command's files per second), and the pane's cost a record at its start and after 100,000.
+tab_rate=0
+tab_bench=$build/bench/batch/lodestar_batch_tab_bench
+if grep -q lodestar_batch_tab_bench "$build/build.ninja" 2>/dev/null; then
+  cmake --build "$build" --target lodestar_batch_tab_bench
+  tab_line=$(QT_QPA_PLATFORM=offscreen "$tab_bench" "$tree" --runs 5 2>/dev/null)
+  tab_files=$(echo "$tab_line" | awk '{ print $2 }')
+  [ "$tab_files" -eq "$files" ] || { echo "the Batch tab read $tab_files of $files files" >&2; exit 1; }
+  tab_rate=$(echo "$tab_line" | awk '{ print $(NF - 1) }')
+  QT_QPA_PLATFORM=offscreen "$tab_bench" --pane-scaling 2>/dev/null | sed 's/^/batch: /'
+else
+  echo "batch: Batch tab benchmark not configured (needs LODESTAR_GUI)" >&2
+fi
+
 peak() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
 rss_small=$(peak "$cli" batch "$subset")
 rss_large=$(peak "$cli" batch "$tree")
 
 # CSV columns: command, mean, stddev, median, user, system, min, max (seconds).
-awk -F, -v files="$files" -v subset="$subset_files" -v small="$rss_small" -v large="$rss_large" '
+awk -F, -v files="$files" -v subset="$subset_files" -v small="$rss_small" -v large="$rss_large" \
+  -v tab="$tab_rate" '
   $1 == "lodestar-cli" { ours = files / $2 }
   $1 == "tiffdump" { dump = files / $2 }
   $1 == "exiftool-2000" { exif = subset / $2 }
@@ -86,4 +103,6 @@ awk -F, -v files="$files" -v subset="$subset_files" -v small="$rss_small" -v lar
     printf "batch: lodestar-cli %.0f files/s, tiffdump %.0f files/s, exiftool %.0f files/s\n", ours, dump, exif
     printf "batch: ours/tiffdump %.1fx (goal 2x), ours/exiftool %.0fx (goal 100x)\n", ours / dump, ours / exif
     printf "batch: peak memory %d KiB for %d files, %d KiB for %d files\n", small, subset, large, files
+    if (tab > 0)
+      printf "batch: Batch tab offscreen %.0f files/s, tab/lodestar-cli %.2f (goal 0.5)\n", tab, tab / ours
   }' "$out/batch.csv"
