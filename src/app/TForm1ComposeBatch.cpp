@@ -99,7 +99,9 @@ void TForm1::ComposeBatchTab() {
   lblResult = MakeLabel(TabSheetBatch, "Result:", 1, 374);
   Label3 = new QLabel("-                    ", TabSheetBatch);
   Label3->setTextFormat(Qt::PlainText);
-  Place(Label3, 38, 375, 555, lblResult->height());
+  // Where the font makes "Result:" wider than the design's, the path keeps a gap after it.
+  const int resultLeft = std::max(38, lblResult->x() + lblResult->width() + 4);
+  Place(Label3, resultLeft, 375, 38 + 555 - resultLeft, lblResult->height());
 
   RedtResults = new QPlainTextEdit(TabSheetBatch);
   QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
