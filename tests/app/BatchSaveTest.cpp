@@ -47,15 +47,6 @@ TEST_F(BatchSave, WritesCrLfLinesAndReplacesTheFileWithoutAsking) {
   EXPECT_FALSE(std::filesystem::exists(name + ".txt"));
 }
 
-TEST_F(BatchSave, CancelWritesNothing) {
-  StartRun();
-  Batch->SaveAnswers.push_back(QString());
-  Form->SpeedButton2->click();
-  EXPECT_EQ(Batch->SaveDialogs, 1);
-  EXPECT_TRUE(std::filesystem::is_empty(Dir.Path() / "tree" / "sub") == false);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path()), {}), 1); // the tree
-}
-
 TEST_F(BatchSave, UncreatableFileGoesToTheErrorReportAndKeepsThePane) {
   StartRun();
   const QString before = Form->RedtResults->toPlainText();

@@ -105,15 +105,6 @@ TEST_F(BatchSearchList, AddTicksTheNewItemAndIgnoresTextsThatExistInAnyCase) {
   ExpectInStep();
 }
 
-TEST_F(BatchSearchList, AddIsEnabledByATagNumberThatIsNotBlank) {
-  for (const auto& [text, enabled] : std::vector<std::pair<QString, bool>>{
-           {"", false}, {"   ", false}, {" 7 ", true}, {"x", true}}) {
-    Form->edtTagNumber->setText(text);
-    Update();
-    EXPECT_EQ(Form->BitBtnAddTagEntry->isEnabled(), enabled) << text.toStdString();
-  }
-}
-
 TEST_F(BatchSearchList, TagNumberFieldTakesDigitsAndBackspaceOnly) {
   QTest::keyClicks(Form->edtTagNumber, "2a5");
   EXPECT_EQ(Form->edtTagNumber->text(), "25");
@@ -146,17 +137,6 @@ TEST_F(BatchSearchList, SortKeepsTicksAndLaterAddsFindTheirPlace) {
             (std::vector<std::string>{"100  ", "256  Imagewidth", "315  Artist", "999  "}));
   EXPECT_EQ(TickedRows(), (std::vector<int>{0, 2, 3}));
   ExpectInStep();
-}
-
-TEST_F(BatchSearchList, SortNeedsAnItem) {
-  EXPECT_TRUE(Form->spbtnSort->isEnabled());
-  while (Form->listboxTags->count() > 0) {
-    Select(0);
-    Form->BitBtnDeleteTagEntry->click();
-  }
-  Update();
-  EXPECT_FALSE(Form->spbtnSort->isEnabled());
-  EXPECT_EQ(Form->FSearchList.Count(), 0);
 }
 
 TEST_F(BatchSearchList, ResetRestoresTheDefaultsUntickedWithoutSelection) {
