@@ -1,0 +1,250 @@
+// The Batch tab's window side: the search list's widgets, a run driven from the tab (the controls
+// it reads and when, what it shows, Stop, start messages), saving, and the saved pane against
+// `lodestar-cli batch --output`. The engine's records, walk and list rules are in tests/batch.
+#include "AppTestSupport.h"
+#include "cLodestar.h"
+
+#include <QTest>
+#include <QtWidgets>
+#include <filesystem>
+#include <fstream>
+
+namespace lodestar::test {
+namespace {
+
+// Answers the save and directory dialogs in turn; nullopt, or none left, is Cancel.
+class TBatchSeams : public TScriptedSeams {
+public:
+  QList<std::optional<QString>> Answers;
+  std::optional<QString> GetSaveFileName(QWidget*) override { return Next(); }
+  std::optional<QString> GetExistingDirectory(QWidget*, const QString&) override { return Next(); }
+  std::optional<QString> Next() { return Answers.isEmpty() ? std::nullopt : Answers.takeFirst(); }
+};
+
+// A main window whose starting directory holds A.tif (two pages) and sub/c.tif, with the items
+// 256 and 305 of the search list ticked.
+class BatchTab : public AppTest {
+protected:
+  BatchTab() {
+    auto seams = std::make_unique<TBatchSeams>();
+    Batch = seams.get();
+    Seams = seams.get();
+    Form = std::make_unique<TForm1>(QStringList{}, std::move(seams));
+    TTiffBuilder a;
+    const std::vector<TEntrySpec> page{a.ShortEntry(256, 100), a.AsciiEntry(305, "Scan A")};
+    SaveAt(a.Pages({page, page}), "A.tif");
+    TTiffBuilder c;
+    SaveAt(c.Pages({{c.ShortEntry(256, 300)}}), "sub/c.tif");
+    Form->edtStartDir->setText(QString::fromStdString(Root));
+    Form->listboxTags->item(0)->setCheckState(Qt::Checked);
+    Form->listboxTags->item(6)->setCheckState(Qt::Checked);
+    Update();
+  }
+
+  void SaveAt(const TTiffBuilder& b, const std::string& relative) {
+    std::filesystem::create_directories(std::filesystem::path(File(relative)).parent_path());
+    b.Save(File(relative));
+  }
+  std::string File(const std::string& relative) const {
+    return (std::filesystem::path(Root) / relative).string();
+  }
+  static std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // The first n records of a run over the tree, each ended by end.
+  std::string Records(std::size_t n, const std::string& end = "\n") const {
+    const std::string a = "\"" + File("A.tif") + "\",\"";
+    const std::vector<std::string> all = {
+        "\"Filename\",\"Page\",\"Imagewidth\",\"Software\"", a + "1\",\"100\",\"Scan A\"",
+        a + "2\",\"100\",\"Scan A\"", "\"" + File("sub/c.tif") + "\",\"1\",\"300\",\"\""};
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i)
+      text += all[i] + end;
+    return text;
+  }
+  // The pane's text, its last line ended too.
+  std::string Pane() const { return Form->RedtResults->toPlainText().toStdString() + "\n"; }
+  std::string Counters() const {
+    return (Form->edtCounter->text() + "/" + Form->edtPages->text()).toStdString();
+  }
+  // Row i of the search list as shown, "+" before a ticked item.
+  std::string Row(int i) const {
+    const QListWidgetItem* item = Form->listboxTags->item(i);
+    return (item->checkState() == Qt::Checked ? "+" : "") + item->text().toStdString();
+  }
+  static std::string Enabled(std::initializer_list<const QWidget*> widgets) {
+    std::string states;
+    for (const QWidget* w : widgets)
+      states += w->isEnabled() ? '1' : '0';
+    return states;
+  }
+
+  void Select(int row) {
+    Form->listboxTags->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    Update();
+  }
+  // A click as a user gives it: the idle update has run before and runs after.
+  void Click(QAbstractButton* button) {
+    Update();
+    button->click();
+    Update();
+  }
+  // Chooses path in the save dialog and returns what was written there.
+  std::string SaveAs(const std::string& path) {
+    Batch->Answers.push_back(QString::fromStdString(path));
+    Click(Form->SpeedButton2);
+    return Bytes(path);
+  }
+
+  std::string Root = Dir.File("tree");
+  TBatchSeams* Batch = nullptr;
+};
+
+TEST_F(BatchTab, SearchListButtonsFollowTheirRulesAndShowWhatTheyDid) {
+  const auto rowButtons = [this] {
+    return Enabled({Form->BitBtnDeleteTagEntry, Form->spBtnMoveTagUp, Form->spBtnMoveTagDown});
+  };
+  EXPECT_FALSE(Form->BitBtnAddTagEntry->isEnabled()); // no tag number
+  Select(0);
+  EXPECT_EQ(rowButtons(), "101");
+  Click(Form->spBtnMoveTagDown);
+  Click(Form->spBtnMoveTagDown);
+  Click(Form->spBtnMoveTagUp);
+  EXPECT_EQ(Row(1), "+256  Imagewidth");
+  Click(Form->spbtnSort);
+  Form->edtTagDescription->setText("New");
+  QTest::keyClicks(Form->edtTagNumber, "1a0 -;09"); // the key filter takes digits only
+  QTest::keyClick(Form->edtTagNumber, Qt::Key_Backspace);
+  Click(Form->BitBtnAddTagEntry); // sorted mode: at its place
+  EXPECT_EQ(Row(0), "+100  New");
+  Select(0);
+  Click(Form->BitBtnDeleteTagEntry);
+  EXPECT_EQ(Row(0), "+256  Imagewidth");
+  EXPECT_EQ(rowButtons(), "000");
+  while (Form->listboxTags->count() > 0) {
+    Select(0);
+    Click(Form->BitBtnDeleteTagEntry);
+  }
+  Click(Form->BitBtnStart);
+  EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"message: At least one tag has to be selected"});
+  Click(Form->btnReset);
+  EXPECT_EQ(Form->listboxTags->count(), 9);
+  EXPECT_EQ(Row(0), "256  Imagewidth");
+}
+
+TEST_F(BatchTab, RunShowsRecordsCountersAndTheLastFileAndKeepsCountingPages) {
+  Click(Form->BitBtnStart);
+  EXPECT_EQ(Pane(), Records(4));
+  EXPECT_EQ(Counters(), "2/3");
+  EXPECT_EQ(Form->Label3->text().toStdString(), File("sub/c.tif"));
+  EXPECT_EQ(Form->StatusBar1Panels[1]->text().toStdString(), File("sub/c.tif"));
+  ASSERT_NE(Form->FTiffFile, nullptr);
+  EXPECT_EQ(Form->FTiffFile->FileName(), File("sub/c.tif"));
+  Click(Form->BitBtnStart); // the files counter starts anew, the pages counter goes on
+  EXPECT_EQ(Counters(), "2/6");
+  Form->edtPages->setText("abc"); // not a number: both count on from 1
+  Click(Form->BitBtnStart);
+  EXPECT_EQ(Counters(), "2/2");
+}
+
+TEST_F(BatchTab, StartingDirectoryComesFromTheDialogAndIsReportedWhenItHasGone) {
+  Click(Form->BitBtnStart); // a run fills the pane
+  const std::string gone = Dir.File("gone");
+  std::filesystem::create_directory(gone);
+  Batch->Answers = {std::nullopt, QString::fromStdString(gone)};
+  Form->spdBtnStartingDir->click(); // Cancel keeps the text
+  EXPECT_EQ(Form->edtStartDir->text().toStdString(), Root);
+  Form->spdBtnStartingDir->click();
+  Update();
+  std::filesystem::remove(gone); // after the idle update enabled Start
+  Form->BitBtnStart->click();
+  EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"message: Starting directory does not exist"});
+  EXPECT_TRUE(Form->RedtResults->toPlainText().isEmpty());
+  EXPECT_EQ(Form->edtCounter->text(), "0");
+  Update();
+  EXPECT_FALSE(Form->BitBtnStart->isEnabled());
+}
+
+TEST_F(BatchTab, AtItsFirstEventsARunShowsItsProgressHoldsItsControlsAndStops) {
+  Select(3); // and a tag number: their rules would enable every button
+  Form->edtTagNumber->setText("33");
+  // Stop; the controls a run holds; some it leaves free.
+  const auto controls = [this] {
+    return Enabled({Form->btnStop, Form->BitBtnStart, Form->BitBtnAddTagEntry,
+                    Form->BitBtnDeleteTagEntry, Form->spBtnMoveTagUp, Form->spBtnMoveTagDown,
+                    Form->spbtnSort, Form->btnReset, Form->BitBtnClose, Form->spdBtnStartingDir,
+                    Form->edtCounter, Form->edtPages, Form->GroupBoxExportOptions,
+                    Form->cmbbxSeperator, Form->listboxTags, Form->SpeedButton2});
+  };
+  std::vector<std::string> during;
+  QTimer::singleShot(0, Form.get(), [&] {
+    Update(); // an idle moment: the held controls' rules wait
+    during = {Counters(), Form->Label3->text().toStdString(),
+              Form->StatusBar2->text().toStdString(), controls(), SaveAs(Dir.File("so-far.csv"))};
+    Form->btnStop->click();
+  });
+  Click(Form->BitBtnStart);
+  EXPECT_EQ(during, (std::vector<std::string>{"1/2", File("A.tif"), "reading... " + Root,
+                                              "1000000000000111", Records(3, "\r\n")}));
+  EXPECT_EQ(Pane(), Records(3));
+  EXPECT_EQ(controls(), "0111111111111111");
+  // Closing the window stops a run too.
+  Form->show();
+  QTimer::singleShot(0, Form.get(), [this] { Form->close(); });
+  Click(Form->BitBtnStart);
+  EXPECT_EQ(Pane(), Records(3));
+}
+
+TEST_F(BatchTab, SeparatorSplitAndTicksChangedDuringARunApplyFromTheNextRecord) {
+  QTimer::singleShot(0, Form.get(), [this] {
+    Form->cmbbxSeperator->setCurrentText(";");
+    Form->chkbxSplitFileNameAndPath->setChecked(true);
+    Form->listboxTags->item(6)->setCheckState(Qt::Unchecked);
+  });
+  Click(Form->BitBtnStart);
+  EXPECT_EQ(Pane(), Records(3) + "\"" + File("sub/") + "\";\"c.tif\";\"1\";\"300\"\n");
+}
+
+TEST_F(BatchTab, SaveWritesThePaneWithCrLfUnderTheNameGivenOrReportsWhyItCannot) {
+  EXPECT_FALSE(Form->SpeedButton2->isEnabled()); // nothing to save yet
+  Click(Form->BitBtnStart);
+  const std::string name = Dir.File("results"); // no extension, none added
+  EXPECT_EQ(SaveAs(name), Records(4, "\r\n"));
+  Form->RedtResults->appendPlainText("edited");
+  EXPECT_EQ(SaveAs(name), Records(4, "\r\n") + "edited\r\n"); // replaced without asking
+  const std::string bad = Dir.File("no-such-dir/results.csv");
+  SaveAs(bad);
+  EXPECT_EQ(Seams->Boxes, (std::vector<std::string>{"error: Cannot create file \"" + bad +
+                                                    "\". No such file or directory."}));
+}
+
+// Values a pane could change on the way: line breaks of all three kinds, a no-break space, a
+// double quote, a letter beyond ASCII, blanks.
+TEST_F(BatchTab, SavedPaneEqualsTheCommandsOutputFileForTheSameOptions) {
+  TTiffBuilder b;
+  b.Pages({{b.ShortEntry(256, 1728), b.AsciiEntry(270, "line one\nline two\r\nthree\rend"),
+            b.AsciiEntry(305, std::string(" Caf\xe9\xa0Scan \"2\"  ") + '\0')},
+           {b.ShortEntry(256, 1728)}});
+  SaveAt(b, "Archive 1/scan.tif");
+  Form->edtTagNumber->setText("270");
+  Form->edtTagDescription->setText("Notes");
+  Click(Form->BitBtnAddTagEntry);
+  Form->cmbbxSeperator->setCurrentText("; ");
+  Form->chkbxSplitFileNameAndPath->setChecked(true);
+  Form->cbTrimValue->setChecked(false);
+  Form->cbIncludeRoot->setChecked(false);
+  Click(Form->BitBtnStart);
+  const std::string tab = SaveAs(Dir.File("tab.csv"));
+  ASSERT_EQ(QProcess::execute(LODESTAR_CLI,
+                              {"batch", QString::fromStdString(Root), "--tags", "256,305,270:Notes",
+                               "--separator", "; ", "--split-path", "--no-trim", "--no-root",
+                               "--output", QString::fromStdString(Dir.File("cli.csv"))}),
+            0);
+  EXPECT_GT(std::count(tab.begin(), tab.end(), '\n'), 5);
+  EXPECT_EQ(tab, Bytes(Dir.File("cli.csv")));
+}
+
+} // namespace
+} // namespace lodestar::test
