@@ -1,58 +1,71 @@
 #pragma once
 
+#include "ReportModel.h"
 #include "TForm1.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
 #include "cLodestar.h"
 
-#include <QStringList>
-#include <deque>
+#include <QAction>
+#include <QLabel>
 #include <gtest/gtest.h>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace lodestar::test {
 
-// Answers the window's dialogs from a script and records every box it shows.
+// Answers the open dialog by script (null or none left: Cancel); records each box shown.
 class TScriptedSeams : public TUiSeams {
 public:
-  // Each box in the order shown: "message: text" or "error: text".
   std::vector<std::string> Boxes;
-  // Paths the open dialog answers with, in turn; a null text or none left is Cancel.
-  std::deque<QString> OpenAnswers;
-  std::vector<QString> OpenFilters;
+  QStringList OpenAnswers, OpenFilters;
 
-  void ShowMessage(QWidget*, const QString& text) override;
-  void ShowErrorReport(QWidget*, const QString& text) override;
-  std::optional<QString> GetOpenFileName(QWidget*, const QString& filter) override;
-  std::optional<QString> GetSaveFileName(QWidget*) override { return std::nullopt; }
-  std::optional<QString> GetExistingDirectory(QWidget*, const QString&) override {
-    return std::nullopt;
+  void ShowMessage(QWidget*, const QString& text) override {
+    Boxes.push_back("message: " + text.toStdString());
   }
+  void ShowErrorReport(QWidget*, const QString& text) override {
+    Boxes.push_back("error: " + text.toStdString());
+  }
+  std::optional<QString> GetOpenFileName(QWidget*, const QString& filter) override {
+    OpenFilters.push_back(filter);
+    const QString answer = OpenAnswers.isEmpty() ? QString() : OpenAnswers.takeFirst();
+    return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
+  }
+  std::optional<QString> GetSaveFileName(QWidget*) override { return {}; }
+  std::optional<QString> GetExistingDirectory(QWidget*, const QString&) override { return {}; }
   bool ShellOpen(const QString&) override { return false; }
 };
 
-// A main window with scripted seams, and TIFF files in a fresh directory.
+// A main window with scripted seams, each step followed by the idle-time update; files in Dir.
 class AppTest : public ::testing::Test {
 protected:
-  void Start(const QStringList& arguments = {});
-  // Chooses path in the open dialog (through the menu item) and lets the rules catch up.
-  void OpenByDialog(const std::string& path);
+  void Start(const QStringList& arguments = {}) {
+    auto seams = std::make_unique<TScriptedSeams>();
+    Seams = seams.get();
+    Form = std::make_unique<TForm1>(arguments, std::move(seams));
+  }
   void Update() { Form->UpdateActions(); }
-  void Next();
-  void Previous();
+  void Step(QAction* action) {
+    action->trigger();
+    Update();
+  }
+  void OpenByDialog(const std::string& path) {
+    Seams->OpenAnswers.push_back(QString::fromStdString(path));
+    Step(Form->Open1);
+  }
 
   const std::vector<TReportRow>& Rows() const { return Form->ListedRows().Rows; }
-  // Cell of the listing; column 0 is "Nr". Empty for a cell the row does not carry.
-  std::string Cell(std::size_t row, std::size_t column) const;
-  std::string Panel(std::size_t index) const;
+  // The text the listing shows in a cell; column 0 is "Nr".
+  std::string Cell(int row, int column) const {
+    return Form->ListView1Model->index(row, column).data().toString().toStdString();
+  }
+  std::string Panel(std::size_t i) const {
+    return Form->StatusBar1Panels.at(i)->text().toStdString();
+  }
 
-  // Files: three A4 pages at 300 dpi, one page, a page without tags, a bad header.
-  std::string ThreePages(const std::string& name = "three.tif");
-  std::string OnePage(const std::string& name = "one.tif");
-  std::string Save(const TTiffBuilder& builder, const std::string& name);
+  // Pages of A4 scanned at 300 dpi; tag row 22 holds the Software text "Scan" and its NUL.
+  std::string A4(int pages, const std::string& name = "a4.tif") {
+    TTiffBuilder b;
+    return b.Pages(std::vector(pages, ScanPage(b, 2480, 3508, 300, "Scan"))).Save(Dir.File(name));
+  }
 
   TTempDir Dir;
   TScriptedSeams* Seams = nullptr;
