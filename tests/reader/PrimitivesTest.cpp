@@ -1,92 +1,88 @@
-#include "Errors.h"
-#include "TFileReader.h"
-#include "TempDir.h"
+#include "CodePage.h"
+#include "ReaderTestSupport.h"
+#include "uTagDescription.h"
 
-#include <cstdint>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
+#include <climits>
+#include <utility>
 
-namespace lodestar {
+namespace lodestar::test {
 namespace {
 
-std::string WriteFile(const test::TTempDir& dir, const std::vector<std::uint8_t>& bytes) {
-  std::string path = dir.File("bytes.bin");
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  return path;
-}
+using namespace std::string_literals;
 
-TEST(ReadingPrimitives, AssembleLittleEndianAndSwapOnRequest) {
-  test::TTempDir dir;
-  TFileReader stream(WriteFile(dir, {0x01, 0x02, 0x03, 0x04, 0x05, 0x06}));
-  EXPECT_EQ(ReadWord(stream), 0x0201);
-  EXPECT_EQ(ReadLong(stream), 0x06050403u);
-  EXPECT_EQ(SwapWord(0x1234, false), 0x1234);
-  EXPECT_EQ(SwapWord(0x1234, true), 0x3412);
-  EXPECT_EQ(SwapLong(0x12345678u, false), 0x12345678u);
-  EXPECT_EQ(SwapLong(0x12345678u, true), 0x78563412u);
-}
-
-TEST(ReadingPrimitives, RaiseStreamReadErrorWhenTooFewBytesRemain) {
-  test::TTempDir dir;
-  TFileReader stream(WriteFile(dir, {0x01, 0x02, 0x03}));
-  stream.Seek(2);
-  EXPECT_THROW(ReadWord(stream), EReadError);
-  stream.Seek(0);
-  try {
-    ReadLong(stream);
-    FAIL() << "no error for a 4-byte read of a 3-byte file";
-  } catch (const EReadError& e) {
-    EXPECT_STREQ(e.what(), "Stream read error");
+TEST(CodePage, IsWindows1252AsABijectionWithItsFiveGapsAsControls) {
+  std::u16string seen;
+  for (int b = 0; b < 256; ++b) {
+    const char16_t ch = NarrowToWide(static_cast<unsigned char>(b));
+    EXPECT_EQ(WideToNarrow(ch), b) << b;
+    EXPECT_EQ(seen.find(ch), std::u16string::npos) << b;
+    seen += ch;
   }
-  stream.Seek(3);
-  EXPECT_THROW(ReadWord(stream), EReadError);
+  const std::string bytes = "A\0\x80\x81\x8A\x8D\x8F\x90\x9D\x9F\xE9"s;
+  const std::u16string text = u"A\0\u20AC\u0081\u0160\u008D\u008F\u0090\u009D\u0178\u00E9"s;
+  EXPECT_EQ(DecodeNarrow(bytes), text);
+  EXPECT_EQ(EncodeNarrow(text), bytes);
+  // U+0080 is no character of the code page: 0x80 is the euro sign.
+  EXPECT_EQ(EncodeNarrow(u"\u4E00\u0080x"), "??x");
 }
 
-TEST(FileReader, ReadsMatchTheFileAtAnyPositionAcrossBufferRefills) {
-  test::TTempDir dir;
+TEST(CodePage, Utf8KeepsNulAndReplacesWhatIsNoCharacter) {
+  const std::u16string text = u"x\0\u00E9\u20AC\U0001F600"s;
+  const std::string utf8 = "x\0\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"s;
+  EXPECT_EQ(ToUtf8(text), utf8);
+  EXPECT_EQ(FromUtf8(utf8), text);
+  // A stray byte, an overlong form and a cut sequence.
+  EXPECT_EQ(FromUtf8("a\xFF\xC0\xAF\xE2\x82"), u"a\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+}
+
+TEST(TagDescription, HoldsTwoHundredTextsExactToTheSpace) {
+  int rows = 0;
+  for (std::int32_t n = -1; n <= 65536; ++n)
+    rows += TagDescription(n) != "Unknown Tag      "; // with six blanks
+  EXPECT_EQ(rows, 200);
+  const std::pair<std::int32_t, std::string> texts[] = {{254, "NewSubfileType"},
+                                                        {263, "Tresholding"},
+                                                        {343, "ClipPath       PMkr"},
+                                                        {34675, "InterColour Profile "},
+                                                        {37390, "Focal PlaneX-Resolution"},
+                                                        {41486, "Focal Plane X-Resolution"},
+                                                        {50255, "Photoshop Annotations"}};
+  for (const auto& [number, text] : texts)
+    EXPECT_EQ(TagDescription(number), text) << number;
+}
+
+TEST(StrToInt, TakesOnlySignedDecimal32BitNumbers) {
+  EXPECT_EQ(StrToInt("+7"), 7);
+  EXPECT_EQ(StrToInt("-2147483648"), INT_MIN);
+  EXPECT_EQ(StrToInt("2147483647"), INT_MAX);
+  for (const char* text : {"2147483648", "", " ", "-", "+", "+-1", "1 ", " 1", "1.0", "0x10"})
+    EXPECT_THROW(StrToInt(text), EConvertError) << text;
+  EXPECT_STREQ(EConvertError("12a").what(), "'12a' is not a valid integer value");
+}
+
+TEST(FileReader, ReadsAnyRangeAcrossRefillsAndStopsAtTheEnd) {
+  TTempDir dir;
   std::vector<std::uint8_t> bytes(300000);
   for (std::size_t i = 0; i < bytes.size(); ++i)
-    bytes[i] = static_cast<std::uint8_t>((i * 7 + i / 251) & 0xFF);
-  TFileReader stream(WriteFile(dir, bytes));
-  EXPECT_EQ(stream.Size(), 300000);
-
-  // Forward, backward and straddling reads of varied sizes.
-  const std::vector<std::pair<std::int64_t, std::size_t>> reads = {
-      {0, 8},      {299990, 10}, {4, 2},      {65530, 20}, {65536, 1},  {1, 131072},
-      {200000, 3}, {10, 4},      {299999, 1}, {131070, 4}, {0, 300000}, {150000, 100000}};
+    bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+  TFileReader stream(TTiffBuilder().Raw(0, bytes).Save(dir.File("bytes.bin")));
+  ASSERT_EQ(stream.Size(), 300000);
+  // Forward, backward, straddling the buffer, past the end and before the start (where offsets of
+  // 2^31 and above lie).
+  const std::pair<std::int64_t, std::size_t> reads[] = {{0, 8},      {65530, 20}, {4, 2},
+                                                        {1, 131072}, {0, 300000}, {150000, 100000},
+                                                        {299998, 8}, {-1, 8}};
   for (auto [pos, count] : reads) {
+    const std::size_t expected = pos < 0 ? 0 : std::min<std::size_t>(count, 300000 - pos);
     std::vector<std::uint8_t> got(count);
     stream.Seek(pos);
-    ASSERT_EQ(stream.Read(got.data(), count), count) << pos;
-    EXPECT_EQ(stream.Position(), pos + static_cast<std::int64_t>(count));
-    EXPECT_TRUE(std::equal(got.begin(), got.end(), bytes.begin() + pos)) << pos << "+" << count;
+    ASSERT_EQ(stream.Read(got.data(), count), expected) << pos;
+    EXPECT_EQ(stream.Position(), pos + std::int64_t(expected));
+    EXPECT_TRUE(expected == 0 ||
+                std::equal(got.begin(), got.begin() + expected, bytes.begin() + pos))
+        << pos;
   }
-}
-
-TEST(FileReader, ShortCountAtTheEndAndNothingBeyondIt) {
-  test::TTempDir dir;
-  TFileReader stream(WriteFile(dir, {1, 2, 3, 4, 5}));
-  std::uint8_t buffer[8] = {};
-  stream.Seek(3);
-  EXPECT_EQ(stream.Read(buffer, 8), 2u);
-  EXPECT_EQ(buffer[0], 4);
-  EXPECT_EQ(buffer[1], 5);
-  stream.Seek(5);
-  EXPECT_EQ(stream.Read(buffer, 1), 0u);
-  stream.Seek(1000);
-  EXPECT_EQ(stream.Read(buffer, 4), 0u);
-  stream.Seek(2);
-  EXPECT_THROW(stream.ReadExact(buffer, 4), EReadError);
-}
-
-TEST(FileReader, MissingFileRaisesOpenError) {
-  test::TTempDir dir;
-  EXPECT_THROW(TFileReader(dir.File("absent.tif")), EFOpenError);
 }
 
 } // namespace
-} // namespace lodestar
+} // namespace lodestar::test

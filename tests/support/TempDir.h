@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace lodestar::test {
@@ -8,13 +9,25 @@ namespace lodestar::test {
 // A fresh directory below the system's temporary directory, removed with everything in it.
 class TTempDir {
 public:
-  TTempDir();
-  ~TTempDir();
+  TTempDir() {
+    std::random_device rd;
+    do
+      FPath = std::filesystem::temp_directory_path() / ("lodestar-test-" + std::to_string(rd()));
+    while (!std::filesystem::create_directory(FPath));
+  }
+  ~TTempDir() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // Tests may leave unreadable directories behind; give the rights back before removing.
+    fs::recursive_directory_iterator it(FPath, fs::directory_options::skip_permission_denied, ec);
+    for (; !ec && it != fs::end(it); it.increment(ec))
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(FPath, ec);
+  }
   TTempDir(const TTempDir&) = delete;
   TTempDir& operator=(const TTempDir&) = delete;
 
   const std::filesystem::path& Path() const { return FPath; }
-  // The path of name inside the directory, as text.
   std::string File(const std::string& name) const { return (FPath / name).string(); }
 
 private:
@@ -22,6 +35,8 @@ private:
 };
 
 // The directory that holds the project's test data (tests/data).
-std::filesystem::path TestDataDir();
+inline std::filesystem::path TestDataDir() {
+  return LODESTAR_TEST_DATA_DIR;
+}
 
 } // namespace lodestar::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,24 +11,12 @@ namespace lodestar::test {
 enum class TByteOrder { Little, Big };
 
 // TIFF type codes as stored in an entry.
-enum TTiffType : std::uint16_t {
-  Byte = 1,
-  Ascii = 2,
-  Short = 3,
-  Long = 4,
-  Rational = 5,
-  SByte = 6,
-  Undefined = 7,
-  SShort = 8,
-  SLong = 9,
-  SRational = 10,
-  Float = 11,
-  Double = 12,
-};
+constexpr std::uint16_t Byte = 1, Ascii = 2, Short = 3, Long = 4, Rational = 5, SByte = 6,
+                        Undefined = 7, SShort = 8, SLong = 9, SRational = 10, Float = 11,
+                        Double = 12;
 
-// One directory entry as it will be written. Field is the 4-byte value field in file order;
-// Data, when not empty, is written elsewhere (at DataPos, or after the directory) and Field then
-// becomes its offset.
+// One directory entry. Field is the value field in file order; non-empty Data is written at DataPos
+// (or after the directory) and Field then becomes its offset.
 struct TEntrySpec {
   std::uint16_t Tag = 0;
   std::uint16_t Type = 0;
@@ -37,64 +26,91 @@ struct TEntrySpec {
   std::optional<std::uint32_t> DataPos;
 };
 
-// Writes TIFF bytes for tests: either byte order, directories and values at chosen positions,
-// any counts and types, truncation and arbitrary chains. Writing past the end grows the file
-// with zero bytes.
+// Writes TIFF bytes in either byte order: directories and values at chosen positions, any counts
+// and types, truncation, any chain. Writing past the end grows the file with zero bytes.
 class TTiffBuilder {
 public:
   explicit TTiffBuilder(TByteOrder order = TByteOrder::Little) : FOrder(order) {}
-
   TByteOrder Order() const { return FOrder; }
   std::size_t Size() const { return FBytes.size(); }
-  const std::vector<std::uint8_t>& Bytes() const { return FBytes; }
-  std::string Text() const { return std::string(FBytes.begin(), FBytes.end()); }
 
-  // Raw writes in the builder's byte order.
-  TTiffBuilder& U8(std::size_t pos, std::uint8_t v);
-  TTiffBuilder& U16(std::size_t pos, std::uint16_t v);
-  TTiffBuilder& U32(std::size_t pos, std::uint32_t v);
-  TTiffBuilder& Raw(std::size_t pos, const std::vector<std::uint8_t>& bytes);
-  TTiffBuilder& Raw(std::size_t pos, const std::string& bytes);
-  TTiffBuilder& Truncate(std::size_t size);
+  TTiffBuilder& U8(std::size_t pos, std::uint8_t v) { return Raw(pos, Encode(v, 1)); }
+  TTiffBuilder& U16(std::size_t pos, std::uint16_t v) { return Raw(pos, Encode(v, 2)); }
+  TTiffBuilder& U32(std::size_t pos, std::uint32_t v) { return Raw(pos, Encode(v, 4)); }
+  TTiffBuilder& Raw(std::size_t pos, const std::vector<std::uint8_t>& bytes) {
+    FBytes.resize(std::max(FBytes.size(), pos + bytes.size()), 0);
+    std::copy(bytes.begin(), bytes.end(), FBytes.begin() + static_cast<std::ptrdiff_t>(pos));
+    return *this;
+  }
+  TTiffBuilder& Raw(std::size_t pos, const std::string& bytes) {
+    return Raw(pos, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  }
+  TTiffBuilder& Truncate(std::size_t size) {
+    FBytes.resize(size);
+    return *this;
+  }
 
   // "II" or "MM", the magic and the first-directory offset.
-  TTiffBuilder& Header(std::uint32_t firstIfd = 8, std::uint16_t magic = 42);
+  TTiffBuilder& Header(std::uint32_t firstIfd = 8, std::uint16_t magic = 42) {
+    FLastNextField = 4;
+    return U16(0, FOrder == TByteOrder::Big ? 0x4D4D : 0x4949).U16(2, magic).U32(4, firstIfd);
+  }
 
   // Writes a directory at pos: count, entries, next offset. Entry data without a position is
   // placed after the directory (word aligned). Returns the end of what was written.
   std::size_t Directory(std::size_t pos, const std::vector<TEntrySpec>& entries,
                         std::uint32_t next = 0);
 
-  // Appends pages after everything written so far and links them into a chain from the header.
-  // Writes the header when the file is still empty.
+  // Appends pages after all written so far, chained from the header (written first if missing).
   TTiffBuilder& Pages(const std::vector<std::vector<TEntrySpec>>& pages);
 
-  // Entry makers; the value field is encoded in the builder's byte order.
   TEntrySpec ShortEntry(std::uint16_t tag, std::uint16_t value, std::uint32_t count = 1,
-                        std::uint16_t type = Short) const;
+                        std::uint16_t type = Short) const {
+    return LongEntry(tag, FOrder == TByteOrder::Big ? std::uint32_t(value) << 16 : value, count,
+                     type);
+  }
   TEntrySpec LongEntry(std::uint16_t tag, std::uint32_t value, std::uint32_t count = 1,
-                       std::uint16_t type = Long) const;
-  // text is written as given; add the terminating NUL yourself ("abc" + std::string(1, '\0')).
-  // Up to 4 bytes stand in the value field, longer ones at dataPos or after the directory.
+                       std::uint16_t type = Long) const {
+    return {tag, type, count, Encode(value, 4), {}, {}};
+  }
+  // text as given, with its NUL if wanted; more than 4 bytes go to dataPos or after the directory.
   TEntrySpec AsciiEntry(std::uint16_t tag, const std::string& text,
-                        std::optional<std::uint32_t> dataPos = {}) const;
+                        std::optional<std::uint32_t> dataPos = {}) const {
+    return BytesEntry(tag, Ascii, std::vector<std::uint8_t>(text.begin(), text.end()), dataPos);
+  }
   TEntrySpec RationalEntry(std::uint16_t tag, std::uint32_t numerator, std::uint32_t denominator,
                            std::optional<std::uint32_t> dataPos = {},
-                           std::uint16_t type = Rational) const;
+                           std::uint16_t type = Rational) const {
+    TEntrySpec e{tag, type, 1, {0, 0, 0, 0}, Encode(numerator, 4), dataPos};
+    for (std::uint8_t byte : Encode(denominator, 4))
+      e.Data.push_back(byte);
+    return e;
+  }
   TEntrySpec BytesEntry(std::uint16_t tag, std::uint16_t type,
                         const std::vector<std::uint8_t>& bytes,
-                        std::optional<std::uint32_t> dataPos = {}) const;
+                        std::optional<std::uint32_t> dataPos = {}) const {
+    TEntrySpec e{tag, type, static_cast<std::uint32_t>(bytes.size()), bytes, {}, dataPos};
+    if (bytes.size() > 4 || dataPos)
+      std::swap(e.Field, e.Data); // the field will hold the data's offset
+    e.Field.resize(4, 0);
+    return e;
+  }
   // Any type and count with a raw 32-bit value field.
   TEntrySpec RawEntry(std::uint16_t tag, std::uint16_t type, std::uint32_t count,
-                      std::uint32_t field) const;
+                      std::uint32_t field) const {
+    return LongEntry(tag, field, count, type);
+  }
 
-  // Writes the bytes to path; returns path.
   std::string Save(const std::string& path) const;
 
 private:
-  std::vector<std::uint8_t> Encode16(std::uint16_t v) const;
-  std::vector<std::uint8_t> Encode32(std::uint32_t v) const;
-  void Grow(std::size_t size);
+  // The lowest size bytes of v in the builder's byte order.
+  std::vector<std::uint8_t> Encode(std::uint32_t v, std::size_t size) const {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+      bytes[FOrder == TByteOrder::Big ? size - 1 - i : i] = static_cast<std::uint8_t>(v >> (8 * i));
+    return bytes;
+  }
 
   TByteOrder FOrder;
   std::vector<std::uint8_t> FBytes;

@@ -1,0 +1,155 @@
+#include "ReaderTestSupport.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <typeinfo>
+#include <unistd.h>
+
+namespace lodestar::test {
+namespace {
+
+using namespace std::string_literals;
+namespace fs = std::filesystem;
+
+struct TBadHeader {
+  std::string Bytes;
+  bool Invalid; // "Not a valid tiff file", else "Stream read error"
+  std::uint8_t ByteOrder;
+};
+
+class BadHeader : public ReaderTest, public ::testing::WithParamInterface<TBadHeader> {};
+
+TEST_P(BadHeader, RaisesItsErrorAndLeavesNoPages) {
+  const TBadHeader& c = GetParam();
+  const std::string path = TTiffBuilder().Raw(0, c.Bytes).Save(FDir.File("bad.tif"));
+  TTiffFile file;
+  try {
+    file.SetFileName(path);
+    ADD_FAILURE() << "loaded";
+  } catch (const ELodestarError& e) {
+    EXPECT_EQ(e.what(), std::string(c.Invalid ? "Not a valid tiff file" : "Stream read error"));
+    EXPECT_EQ(typeid(e) == typeid(EInvalidTiff), c.Invalid);
+  }
+  EXPECT_EQ(file.ByteOrder(), c.ByteOrder);
+  EXPECT_STREQ(file.ByteOrderText(), c.ByteOrder == 1 ? "Little-endian" : "Big-endian");
+  EXPECT_EQ(file.PageCount(), 0);
+  EXPECT_EQ(file.FileName(), path);
+}
+
+// The mark decides how the magic is read: 42 in the other byte order is 10752.
+const TBadHeader BadHeaders[] = {{"", false, 0},
+                                 {"MM", false, 2},
+                                 {"II*\0\x08\0\0"s, false, 1},
+                                 {"IM*\0\x08\0\0\0"s, true, 0},
+                                 {"II+\0\x08\0\0\0"s, true, 0}, // BigTIFF
+                                 {"II\0*\x08\0\0\0"s, true, 0}};
+INSTANTIATE_TEST_SUITE_P(Header, BadHeader, ::testing::ValuesIn(BadHeaders));
+
+// A directory at Pos with Entries entries, of which only the count and the next offset are
+// written: the entries themselves read as zero bytes.
+struct TDir {
+  std::uint32_t Pos, Entries, Next;
+};
+
+struct TChainCase {
+  const char* Name;
+  std::uint32_t First;
+  std::vector<TDir> Dirs;
+  std::size_t Size; // the file is cut (or grown) to this size; 0 leaves it
+  std::vector<std::pair<std::int32_t, int>> Pages; // directory offset and number of tags
+  std::vector<std::string> Messages;
+};
+
+class Chain : public ReaderTest, public ::testing::WithParamInterface<TChainCase> {};
+
+TEST_P(Chain, EndsWhereItMustInEitherByteOrder) {
+  const TChainCase& c = GetParam();
+  for (TByteOrder order : {TByteOrder::Little, TByteOrder::Big}) {
+    TTiffBuilder b(order);
+    b.Header(c.First);
+    for (const TDir& d : c.Dirs)
+      b.U16(d.Pos, static_cast<std::uint16_t>(d.Entries)).U32(d.Pos + 2 + 12 * d.Entries, d.Next);
+    if (c.Size)
+      b.Truncate(c.Size);
+    FMessages.clear();
+    auto file = Load(b);
+    EXPECT_EQ(file->ByteOrder(), order == TByteOrder::Big ? 2 : 1);
+    std::vector<std::pair<std::int32_t, int>> pages;
+    for (const TTiffPage& page : file->Pages())
+      pages.emplace_back(page.DirectoryOffset(), page.Tags().Count());
+    EXPECT_EQ(pages, c.Pages);
+    EXPECT_EQ(file->Pages().GetPage(file->PageCount()), nullptr);
+    // The directory's end as a signed number follows the file size in the failure message.
+    EXPECT_EQ(FMessages, c.Messages);
+  }
+}
+
+// A directory whose table overlaps one already read ends the chain, silently; one that cannot be
+// read ends it after its message; "streamsize" once for entries starting past the end.
+const TChainCase ChainCases[] = {
+    {"FirstOffsetZero", 0, {}, 0, {}, {}},
+    {"NotFileOrder", 200, {{200, 1, 100}, {100, 2, 0}}, 0, {{200, 1}, {100, 2}}, {}},
+    {"BackToTheFirst", 8, {{8, 1, 100}, {100, 1, 8}}, 0, {{8, 1}, {100, 1}}, {}},
+    {"IntoAnEarlierTable", 8, {{8, 3, 100}, {100, 1, 22}}, 0, {{8, 3}, {100, 1}}, {}},
+    {"OverAnEarlierTable", 100, {{100, 0, 60}, {60, 4, 0}}, 0, {{100, 0}}, {}},
+    {"TouchingAnEarlierEnd", 8, {{8, 0, 14}, {14, 1, 0}}, 0, {{8, 0}, {14, 1}}, {}},
+    {"TouchingAnEarlierStart", 32, {{32, 0, 14}, {14, 1, 0}}, 0, {{32, 0}, {14, 1}}, {}},
+    {"FirstPastTheEnd", 1000, {}, 100, {{1000, 0}}, {"1001002"}},
+    {"NextAt2GiB", 8, {{8, 0, 0x80000000u}}, 0, {{8, 0}, {INT_MIN, 0}}, {"14-2147483646"}},
+    {"NextAtTheLastOffset", 8, {{8, 0, INT_MAX}}, 0, {{8, 0}, {INT_MAX, 0}}, {"14-2147483647"}},
+    {"EntryAtTheEnd", 40, {{40, 1, 0}}, 42, {{40, 1}}, {"4254"}},
+    {"EntriesPastTheEnd", 40, {{40, 5, 0}}, 60, {{40, 5}}, {"streamsize", "60102"}},
+    {"HugeCount", 8, {{8, 65535, 0}}, 100, {{8, 65535}}, {"streamsize", "100786430"}},
+    {"FailsAfterOne", 8, {{8, 1, 26}, {26, 3, 0}}, 32, {{8, 1}, {26, 3}}, {"streamsize", "3264"}},
+};
+INSTANTIATE_TEST_SUITE_P(Walk, Chain, ::testing::ValuesIn(ChainCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+using OpenTest = ReaderTest;
+
+// Archives on read-only shares: files are opened for reading only. Neither the same name nor a
+// missing one loads anything.
+TEST_F(OpenTest, ReadOnlyFileLoadsOnce) {
+  TTiffBuilder b;
+  const std::string path = b.Pages({{}, {}}).Save(FDir.File("scan.tif"));
+  fs::permissions(path, fs::perms::owner_read);
+  fs::permissions(FDir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+  auto file = LoadPath(path);
+  EXPECT_EQ(file->PageCount(), 2);
+  fs::permissions(FDir.Path(), fs::perms::owner_all);
+  fs::permissions(path, fs::perms::owner_all);
+  b.Pages({{}}).Save(path);
+  file->SetFileName(path);
+  file->SetFileName(FDir.File("absent.tif"));
+  EXPECT_EQ(file->FileName(), path);
+  EXPECT_EQ(file->PageCount(), 2);
+  EXPECT_TRUE(FMessages.empty());
+}
+
+TEST_F(OpenTest, PipeAndUnreadableFileRaiseOpenErrorWithPathAndReason) {
+  const std::string pipe = FDir.File("pipe.tif");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::vector<std::pair<std::string, std::string>> cases = {{pipe, "Not a regular file"}};
+  TTiffBuilder b;
+  const std::string locked = b.Pages({{}}).Save(FDir.File("locked.tif"));
+  fs::permissions(locked, fs::perms::none);
+  if (geteuid() != 0) // root reads a file without read rights
+    cases.emplace_back(locked, std::strerror(EACCES));
+  for (const auto& [path, reason] : cases) {
+    TTiffFile file;
+    try {
+      file.SetFileName(path);
+      ADD_FAILURE() << path << " loaded";
+    } catch (const EFOpenError& e) {
+      EXPECT_EQ(e.what(), "Cannot open file \"" + path + "\". " + reason);
+    }
+    EXPECT_EQ(file.FileName(), path);
+    EXPECT_EQ(file.PageCount(), 0);
+  }
+}
+
+} // namespace
+} // namespace lodestar::test
