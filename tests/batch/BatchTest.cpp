@@ -1,0 +1,316 @@
+// The batch engine and "lodestar-cli batch" over trees built in the test.
+#include "TBatchEngine.h"
+#include "TSearchList.h"
+#include "TempDir.h"
+#include "TiffBuilder.h"
+#include "cLodestar.h"
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace lodestar::test {
+namespace {
+
+namespace fs = std::filesystem;
+using TLines = std::vector<std::string>;
+const std::string Nul(1, '\0');
+const TTiffBuilder B; // makes entries
+
+// A Batch tab without widgets: options in plain fields, everything the run shows written down.
+class TTestHost : public TBatchHost {
+public:
+  TRunOptions Run;
+  TRecordOptions Record;
+  TSearchList List; // the nine items, unticked
+  TLines Lines;
+  TLines Shown; // error messages and status texts
+  std::string Counter = "0";
+  std::string Pages = "0";
+  bool Stop = false;
+  std::unique_ptr<TTiffFile> Slot;
+  std::function<void()> OnEvents = [] {}; // where the window would handle pending events
+
+  explicit TTestHost(const std::string& startDir) { Run.StartDir = startDir; }
+
+  // Leaves only the given items ("256  Imagewidth"), all ticked, added as a user types them.
+  void Items(const TLines& texts) {
+    List.Clear();
+    for (const auto& text : texts)
+      List.Add(text.substr(0, text.find(' ')), text.substr(text.find(' ') + 2));
+  }
+
+  TLines Start() {
+    TBatchEngine(*this).Run();
+    return Lines;
+  }
+
+  void RunStarting() override {
+    Stop = false;
+    Lines.clear();
+  }
+  void ReadRunOptions(TRunOptions& options) override {
+    options = Run;
+    options.SearchItemCount = List.Count();
+  }
+  void ReadRecordOptions(TRecordOptions& options) override {
+    options = Record;
+    List.TickedTexts(options.TickedItems);
+  }
+  void ShowError(const std::string& message) override { Shown.push_back(message); }
+  void AddResultLine(const std::string& line) override { Lines.push_back(line); }
+  void SetStatusText(const std::string& text) override { Shown.push_back(text); }
+  void ProcessMessages() override { OnEvents(); }
+  bool StopRequested() override { return Stop; }
+  std::string CounterText() override { return Counter; }
+  void SetCounterText(const std::string& text) override { Counter = text; }
+  std::string PagesText() override { return Pages; }
+  void SetPagesText(const std::string& text) override { Pages = text; }
+  void ReleaseFile() override { Slot.reset(); }
+  void KeepFile(std::unique_ptr<TTiffFile> file) override { Slot = std::move(file); }
+};
+
+class Batch : public testing::Test {
+protected:
+  TTempDir Dir;
+  std::string Root = Dir.Path().string();
+  TTestHost Host{Root};
+
+  void Tiff(const std::string& relative, const std::vector<std::vector<TEntrySpec>>& pages = {{}}) {
+    fs::create_directories(fs::path(Dir.File(relative)).parent_path());
+    TTiffBuilder().Pages(pages).Save(Dir.File(relative));
+  }
+
+  // The records of files below the root, without quotes and root: "sub/c.tif,1".
+  TLines Visited() {
+    TLines out;
+    for (auto line : Host.Lines) {
+      if (!line.starts_with("\"" + Root + "/"))
+        continue; // the header
+      std::erase(line.erase(0, Root.size() + 2), '"');
+      out.push_back(line);
+    }
+    return out;
+  }
+};
+
+// Page 1 has width 1728 and no Software; page 2 has both, "Scanner 2", a blank and the NUL.
+TEST_F(Batch, WorkedExampleWithEachSeparatorWholeAndSplit) {
+  Tiff("a.tif", {{B.ShortEntry(256, 1728)},
+                 {B.ShortEntry(256, 1728), B.AsciiEntry(305, "Scanner 2 " + Nul)}});
+  Host.Items({"256  Imagewidth", "305  Software"});
+  const std::string file = "\"" + Root + "/a.tif\"";
+  EXPECT_EQ(Host.Start(),
+            (TLines{R"("Filename","Page","Imagewidth","Software")", file + R"(,"1","1728","")",
+                    file + R"(,"2","1728","Scanner 2")"}));
+  Host.Record.SplitPath = true;
+  for (const std::string s : {",", ";", "; ", " | ", ""}) {
+    Host.Record.Separator = s;
+    const auto lines = Host.Start();
+    EXPECT_EQ(lines.at(0), R"("Path")" + s + R"("Filename")" + s + R"("Page")" + s +
+                               R"("Imagewidth")" + s + R"("Software")");
+    EXPECT_EQ(lines.at(2), "\"" + Root + "/\"" + s + R"("a.tif")" + s + R"("2")" + s + R"("1728")" +
+                               s + R"("Scanner 2")");
+  }
+  Host.Record = {.AllPages = false}; // the header still names the page cell
+  Host.List.SetTicked(1, false);
+  EXPECT_EQ(Host.Start(), (TLines{R"("Filename","Page","Imagewidth")", file + R"(,"1","1728")"}));
+}
+
+TEST_F(Batch, ValueCells) {
+  const struct {
+    TLines Items;
+    std::vector<TEntrySpec> Entries;
+    bool Trim;
+    std::string Cells;
+  } cases[] = {
+      {{"305  S"}, {B.AsciiEntry(305, " \tScan  2 \x01" + Nul)}, true, R"(,"Scan  2")"},
+      {{"305  S"}, {B.AsciiEntry(305, " Scan 2 " + Nul)}, false, R"(," Scan 2 ")"},
+      {{"305  S"}, {B.AsciiEntry(305, "ab" + Nul + "cd" + Nul)}, true, R"(,"abcd")"},
+      {{"270  N"}, {B.AsciiEntry(270, "12\" ruler" + Nul)}, true, R"(,"12" ruler")"},
+      {{"315  A"}, {B.AsciiEntry(315, "Jos\xe9" + Nul)}, true, ",\"Jos\xc3\xa9\""}, // UTF-8
+      // Two matches on a page give two cells, none an empty one; "0256" never matches tag 256.
+      {{"305  S", "315  A", "0256  Z", "256  W"},
+       {B.ShortEntry(256, 10), B.AsciiEntry(305, "1" + Nul), B.AsciiEntry(305, "2" + Nul)},
+       true,
+       R"(,"1","2","","","10")"},
+      {{"256  W"}, {B.ShortEntry(256, 10)}, true, ""}, // items present but none ticked
+  };
+  for (const auto& c : cases) {
+    Tiff("v.tif", {c.Entries});
+    Host.Items(c.Items);
+    Host.List.SetTicked(0, !c.Cells.empty());
+    Host.Record.TrimValue = c.Trim;
+    EXPECT_EQ(Host.Start().at(1), "\"" + Root + "/v.tif\",\"1\"" + c.Cells);
+  }
+}
+
+TEST_F(Batch, WalkOrderWhatItSkipsAndTheStatusItShows) {
+  for (const char* name : {"b.TIF", "A.tif", "C.TIFF", "c.tif.bak", "tif", "x.tiff2", ".h.tif",
+                           "sub/c.tif", "sub/.c.tif", "sub/.git/d.tif", "sub/z/g.tif", "Sub2/d.tif",
+                           "a-sub/deep/e.tif", ".cache/f.tif"})
+    Tiff(name);
+  Host.Run.StartDir = Root + "/./";
+  Host.Start();
+  EXPECT_EQ(Visited(), (TLines{"A.tif,1", "b.TIF,1", "C.TIFF,1", "a-sub/deep/e.tif,1",
+                               "sub/c.tif,1", "sub/z/g.tif,1", "Sub2/d.tif,1"}));
+  const std::string reading = "reading... " + Root + "/./";
+  EXPECT_EQ(Host.Shown, (TLines{reading, reading + "a-sub/deep", reading + "sub", reading + "sub/z",
+                                reading + "Sub2", "Finished..."}));
+}
+
+TEST_F(Batch, OnlyTiffFilesGiveRecordsAndCountsAndTheSlotKeepsTheLastVisited) {
+  Tiff("a.tif");
+  fs::permissions(Dir.File("a.tif"), fs::perms::owner_read); // the reader opens for reading only
+  Tiff("b.tif", {{}, {}});
+  TTiffBuilder().Header(0).Save(Dir.File("c.tif")); // no page: counted, no record
+  std::ofstream(Dir.File("d.tif")) << "not a tiff";
+  ASSERT_EQ(mkfifo(Dir.File("p.tif").c_str(), 0600), 0); // opening it would block for good
+  Host.Start();
+  EXPECT_EQ(Visited(), (TLines{"a.tif,1", "b.tif,1", "b.tif,2"}));
+  EXPECT_EQ(Host.Counter, "3");
+  EXPECT_EQ(Host.Pages, "3");
+  EXPECT_EQ(Host.Slot->FileName(), Root + "/d.tif");
+}
+
+TEST_F(Batch, LinksAreFollowedButNoDirectoryIsEnteredTwice) {
+  Tiff(".store/a.tif"); // hidden: reached only through the links
+  fs::create_directory_symlink(Dir.Path() / ".store", Dir.Path() / "view");
+  fs::create_directory_symlink(Dir.Path() / ".store", Dir.Path() / "view2");
+  fs::create_directory_symlink(Dir.Path(), Dir.Path() / ".store" / "loop");
+  fs::create_symlink(Dir.Path() / ".store" / "a.tif", Dir.Path() / "link.tif");
+  Host.Start();
+  EXPECT_EQ(Visited(), (TLines{"link.tif,1", "view/a.tif,1"}));
+}
+
+TEST_F(Batch, DirectoryThatCannotBeListedIsSkippedAlone) {
+  for (const char* name : {"a/a.tif", "b/b.tif", "c/c.tif"})
+    Tiff(name);
+  TBatchEngine engine(Host);
+  engine.SetLister([&](const std::string& path, TDirectoryListing& listing, std::string& reason) {
+    return path != Root + "/b" && ListDirectory(path, listing, reason);
+  });
+  engine.Run();
+  EXPECT_EQ(Visited(), (TLines{"a/a.tif,1", "c/c.tif,1"}));
+}
+
+TEST_F(Batch, CountersOverTwoRunsAndAfterATypedText) {
+  Tiff("a.tif", {{}, {}, {}});
+  Tiff("sub/b.tif", {{}, {}});
+  Host.Start();
+  Host.Start(); // sets the file counter to 0 but leaves the pages counter alone
+  EXPECT_EQ(Host.Counter, "2");
+  EXPECT_EQ(Host.Pages, "10");
+  Host.Record.AllPages = false; // the pages counter follows the file counter
+  Host.Start();
+  EXPECT_EQ(Host.Pages, "2");
+  Host.Record.AllPages = true;
+  Host.Pages = "12a"; // the first file finds it and sets both to "1"; the second counts on
+  Host.Start();
+  EXPECT_EQ(Host.Counter, "2");
+  EXPECT_EQ(Host.Pages, "3");
+}
+
+TEST_F(Batch, MissingStartingDirectoryAndEmptySearchListAreReportedBeforeAnyRecord) {
+  Host.Run.StartDir = Root + "/missing";
+  EXPECT_TRUE(Host.Start().empty()); // not even the header
+  Host.Run.StartDir = Root;
+  Host.List.Clear();
+  EXPECT_TRUE(Host.Start().empty());
+  EXPECT_EQ(Host.Shown, (TLines{"Starting directory does not exist", "Finished...",
+                                "At least one tag has to be selected", "Finished..."}));
+}
+
+TEST_F(Batch, StopEndsTheRunBeforeTheNextFile) {
+  Tiff("f0.tif", {{}, {}});
+  Tiff("f1.tif");
+  Tiff("sub/g.tif");
+  Host.OnEvents = [&] { Host.Stop = true; }; // a click while f0 is read
+  Host.Start();
+  EXPECT_EQ(Visited(), (TLines{"f0.tif,1", "f0.tif,2"}));
+}
+
+// lodestar-cli batch, run as a user runs it.
+class BatchCli : public Batch {
+protected:
+  TTempDir Scratch;
+  std::string Out = Scratch.File("stdout");
+  std::string Err = Scratch.File("stderr");
+
+  BatchCli() {
+    Tiff("A.tif", {ScanPage(B, 1728, 2200, 200, "Scanner 2 "), ScanPage(B, 1728, 2200, 300, "")});
+    Tiff("b.TIF", {{B.ShortEntry(256, 640), B.AsciiEntry(315, "Ann \"Q\"" + Nul),
+                    B.AsciiEntry(315, "Bob" + Nul)}});
+    Tiff("sub/c.tif", {ScanPage(B, 100, 200, 72, "c")});
+  }
+
+  // Runs the command with standard output and error going to files; returns its exit status.
+  int Cli(const TLines& args) {
+    std::string command = LODESTAR_CLI;
+    for (const auto& arg : args)
+      command += " '" + arg + "'";
+    const int status = std::system((command + " >" + Out + " 2>" + Err).c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  static std::string Bytes(const std::string& path) {
+    std::ostringstream out;
+    out << std::ifstream(path, std::ios::binary).rdbuf();
+    return out.str();
+  }
+
+  // The engine's records for the tree, each ended by the given line end.
+  std::string Records(const std::string& end) {
+    std::string text;
+    for (const auto& line : Host.Start())
+      text += line + end;
+    return text;
+  }
+
+  void Fails(const TLines& args, int status, const std::string& message) {
+    EXPECT_EQ(Cli(args), status) << message;
+    EXPECT_EQ(Bytes(Err), "lodestar-cli: error: '" + message + "\n");
+    EXPECT_EQ(Bytes(Out), "");
+  }
+};
+
+TEST_F(BatchCli, OptionsGiveTheEnginesRecordsByteForByte) {
+  EXPECT_EQ(Cli({"batch", Root}), 0); // the nine default items, all ticked
+  Host.Items(DefaultSearchItemTexts());
+  EXPECT_EQ(Bytes(Out), Records("\n"));
+  EXPECT_EQ(Bytes(Err), ""); // no progress without a terminal
+  EXPECT_EQ(Cli({"batch", Root, "--tags", "256,315:Who,0256,305:,50000", "--separator", "; ",
+                 "--split-path", "--no-trim", "--first-page-only", "--output", Scratch.File("o")}),
+            0);
+  // A label left out: the default item's, else the description table's without its blanks.
+  Host.Items({"256  Imagewidth", "315  Who", "0256  ImageWidth", "305  ", "50000  Unknown Tag"});
+  Host.Record = {.Separator = "; ", .SplitPath = true, .TrimValue = false, .AllPages = false};
+  EXPECT_EQ(Bytes(Out), "");
+  EXPECT_EQ(Bytes(Scratch.File("o")), Records("\r\n")); // as the Batch tab saves its pane
+  EXPECT_EQ(Cli({"batch", Root, "--no-root", "--no-header", "--tags", "256"}), 0);
+  EXPECT_EQ(Bytes(Out), "\"" + Root + "/sub/c.tif\",\"1\",\"100\"\n");
+  EXPECT_EQ(
+      Cli({"batch", Root, "--no-subdirs", "--no-header", "--tags", "256", "--first-page-only"}), 0);
+  EXPECT_EQ(Bytes(Out),
+            "\"" + Root + R"(/A.tif","1","1728")" + "\n\"" + Root + R"(/b.TIF","1","640")" + "\n");
+}
+
+TEST_F(BatchCli, ErrorsGiveTheirStatusAndMessageAndNoRecord) {
+  Fails({"batch", Root + "/nope", "--output", Scratch.File("o")}, 2,
+        Root + "/nope': Starting directory does not exist");
+  EXPECT_FALSE(fs::exists(Scratch.File("o"))); // a mistyped DIR leaves no file
+  Fails({"batch", Root + "/A.tif"}, 2, Root + "/A.tif': Starting directory does not exist");
+  Fails({"batch", Root, "--tags", "256,abc"}, 2, "abc': not a tag number");
+  const std::string bad = Scratch.File("no/dir/o");
+  Fails({"batch", Root, "--output", bad}, 1,
+        bad + "': Cannot create file \"" + bad + "\". No such file or directory");
+  Fails({"batch", Root, "--output", "/dev/full"}, 1,
+        "/dev/full': Cannot create file \"/dev/full\". No space left on device");
+}
+
+} // namespace
+} // namespace lodestar::test
