@@ -65,11 +65,11 @@ TTiffBuilder EntriesPastEnd(TByteOrder order) {
   return b;
 }
 
-TEntrySpec DoubleOne(const TTiffBuilder& b) {
-  TEntrySpec e = b.BytesEntry(50004, Double,
-                              b.Order() == TByteOrder::Big
-                                  ? std::vector<std::uint8_t>{0x3F, 0xF0, 0, 0, 0, 0, 0, 0}
-                                  : std::vector<std::uint8_t>{0, 0, 0, 0, 0, 0, 0xF0, 0x3F});
+TEntryDraft DoubleOne(const TTiffBuilder& b) {
+  TEntryDraft e = b.BytesEntry(50004, Double,
+                               b.Order() == TByteOrder::Big
+                                   ? std::vector<std::uint8_t>{0x3F, 0xF0, 0, 0, 0, 0, 0, 0}
+                                   : std::vector<std::uint8_t>{0, 0, 0, 0, 0, 0, 0xF0, 0x3F});
   e.Count = 1;
   return e;
 }

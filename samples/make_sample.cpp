@@ -12,7 +12,7 @@
 
 namespace {
 
-using lodestar::test::TEntrySpec;
+using lodestar::test::TEntryDraft;
 using lodestar::test::TTiffBuilder;
 
 struct TSamplePage {
@@ -37,9 +37,9 @@ std::vector<std::uint8_t> BlankG4Strip(std::uint32_t rows) {
   return bytes;
 }
 
-void Replace(std::vector<TEntrySpec>& entries, const TEntrySpec& entry) {
+void Replace(std::vector<TEntryDraft>& entries, const TEntryDraft& entry) {
   auto it = std::find_if(entries.begin(), entries.end(),
-                         [&entry](const TEntrySpec& e) { return e.Tag == entry.Tag; });
+                         [&entry](const TEntryDraft& e) { return e.Tag == entry.Tag; });
   *it = entry;
 }
 
@@ -53,13 +53,13 @@ TTiffBuilder BuildSample() {
 
   TTiffBuilder b;
   b.Header(0);
-  std::vector<std::vector<TEntrySpec>> directories;
+  std::vector<std::vector<TEntryDraft>> directories;
   for (const TSamplePage& page : pages) {
     const std::vector<std::uint8_t> strip = BlankG4Strip(page.Length);
     const auto stripPos = static_cast<std::uint32_t>((b.Size() + 1) & ~std::size_t(1));
     b.Raw(stripPos, strip);
 
-    std::vector<TEntrySpec> entries =
+    std::vector<TEntryDraft> entries =
         lodestar::test::ScanPage(b, page.Width, page.Length, page.Dpi, "ScanStation 4.2");
     Replace(entries, b.AsciiEntry(270, page.Description + nul));
     Replace(entries, b.AsciiEntry(306, page.DateTime + nul));

@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   }
 
   TTiffBuilder b;
-  std::vector<std::vector<TEntrySpec>> directories;
+  std::vector<std::vector<TEntryDraft>> directories;
   directories.reserve(static_cast<std::size_t>(pages));
   for (int i = 0; i < pages; ++i) {
     // Alternate sizes and resolutions so that not every page is the same bytes.

@@ -32,7 +32,7 @@ lodestar::test::TTempDir& Dir() {
 const std::string& BigPageFile() {
   static const std::string path = [] {
     TTiffBuilder b;
-    std::vector<lodestar::test::TEntrySpec> entries;
+    std::vector<lodestar::test::TEntryDraft> entries;
     entries.reserve(65535);
     for (std::uint32_t i = 0; i < 65535; ++i)
       entries.push_back(b.ShortEntry(static_cast<std::uint16_t>(254 + i % 70), 1));
@@ -45,7 +45,7 @@ const std::string& BigPageFile() {
 const std::string& ManyPagesFile() {
   static const std::string path = [] {
     TTiffBuilder b;
-    std::vector<std::vector<lodestar::test::TEntrySpec>> pages(
+    std::vector<std::vector<lodestar::test::TEntryDraft>> pages(
         10000, lodestar::test::ScanPage(b, 2480, 3508, 300, "bench"));
     b.Pages(pages);
     return b.Save(Dir().File("10000-pages.tif"));

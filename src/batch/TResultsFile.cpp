@@ -44,13 +44,6 @@ void TResultsFile::Close() {
     throw EFCreateError(FFileName, std::strerror(closeFailed ? errno : writeError));
 }
 
-void SaveResults(const std::string& fileName, const std::vector<std::string>& lines) {
-  TResultsFile file(fileName);
-  for (const auto& line : lines)
-    file.WriteLine(line);
-  file.Close();
-}
-
 void SaveResultsText(const std::string& fileName, std::string_view text) {
   TResultsFile file(fileName);
   while (!text.empty()) {

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace lodestar {
 
@@ -28,9 +27,6 @@ private:
   std::string FFileName;
   std::FILE* FFile = nullptr;
 };
-
-// Saves lines, each ended by CR LF.
-void SaveResults(const std::string& fileName, const std::vector<std::string>& lines);
 
 // Saves the text of the results pane: its lines are separated by '\n' (a '\r' before it is part
 // of the line end), and the last line is ended like the others; a text ending in '\n' gains no

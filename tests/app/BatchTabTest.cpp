@@ -31,7 +31,7 @@ protected:
     Seams = seams.get();
     Form = std::make_unique<TForm1>(QStringList{}, std::move(seams));
     TTiffBuilder a;
-    const std::vector<TEntrySpec> page{a.ShortEntry(256, 100), a.AsciiEntry(305, "Scan A")};
+    const std::vector<TEntryDraft> page{a.ShortEntry(256, 100), a.AsciiEntry(305, "Scan A")};
     SaveAt(a.Pages({page, page}), "A.tif");
     TTiffBuilder c;
     SaveAt(c.Pages({{c.ShortEntry(256, 300)}}), "sub/c.tif");

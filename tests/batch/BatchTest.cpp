@@ -80,7 +80,8 @@ protected:
   std::string Root = Dir.Path().string();
   TTestHost Host{Root};
 
-  void Tiff(const std::string& relative, const std::vector<std::vector<TEntrySpec>>& pages = {{}}) {
+  void Tiff(const std::string& relative,
+            const std::vector<std::vector<TEntryDraft>>& pages = {{}}) {
     fs::create_directories(fs::path(Dir.File(relative)).parent_path());
     TTiffBuilder().Pages(pages).Save(Dir.File(relative));
   }
@@ -124,7 +125,7 @@ TEST_F(Batch, WorkedExampleWithEachSeparatorWholeAndSplit) {
 TEST_F(Batch, ValueCells) {
   const struct {
     TLines Items;
-    std::vector<TEntrySpec> Entries;
+    std::vector<TEntryDraft> Entries;
     bool Trim;
     std::string Cells;
   } cases[] = {

@@ -85,7 +85,7 @@ using EntryTest = ReaderTest;
 
 TEST_F(EntryTest, TypeCodeIsStoredMinusOneWrappedAndNamed) {
   TTiffBuilder b;
-  std::vector<TEntrySpec> entries;
+  std::vector<TEntryDraft> entries;
   for (std::uint16_t type : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 258})
     entries.push_back(b.RawEntry(300, type, 0, 0));
   auto file = Load(b.Pages({entries}));
@@ -142,7 +142,7 @@ TEST_F(EntryTest, LongValuesAreCutAtTheirLimitAndMarked) {
 // count of 1 MiB would copy 8 MB out of a 20 KB file.
 TEST_F(EntryTest, ValuesCopyAtMostTwiceTheFile) {
   TTiffBuilder b;
-  b.Header(8).Directory(8, std::vector<TEntrySpec>(1000, b.RawEntry(270, Ascii, 1 << 20, 12100)));
+  b.Header(8).Directory(8, std::vector<TEntryDraft>(1000, b.RawEntry(270, Ascii, 1 << 20, 12100)));
   auto file = Load(b.Raw(12100, std::string(8192, 't')));
   std::size_t copied = 0;
   for (const TTag& tag : file->Pages().GetPage(0)->Tags())

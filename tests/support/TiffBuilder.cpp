@@ -5,13 +5,13 @@
 
 namespace lodestar::test {
 
-std::size_t TTiffBuilder::Directory(std::size_t pos, const std::vector<TEntrySpec>& entries,
+std::size_t TTiffBuilder::Directory(std::size_t pos, const std::vector<TEntryDraft>& entries,
                                     std::uint32_t next) {
   FLastNextField = pos + 2 + 12 * entries.size();
   std::size_t dataEnd = FLastNextField + 4;
   U16(pos, static_cast<std::uint16_t>(entries.size()));
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    const TEntrySpec& e = entries[i];
+    const TEntryDraft& e = entries[i];
     const std::size_t p = pos + 2 + 12 * i;
     std::vector<std::uint8_t> field = e.Field;
     if (!e.Data.empty()) {
@@ -27,7 +27,7 @@ std::size_t TTiffBuilder::Directory(std::size_t pos, const std::vector<TEntrySpe
   return dataEnd;
 }
 
-TTiffBuilder& TTiffBuilder::Pages(const std::vector<std::vector<TEntrySpec>>& pages) {
+TTiffBuilder& TTiffBuilder::Pages(const std::vector<std::vector<TEntryDraft>>& pages) {
   if (FBytes.empty())
     Header(0);
   for (const auto& entries : pages) {
@@ -44,8 +44,8 @@ std::string TTiffBuilder::Save(const std::string& path) const {
   return path;
 }
 
-std::vector<TEntrySpec> ScanPage(const TTiffBuilder& b, std::uint32_t width, std::uint32_t length,
-                                 std::uint32_t dpi, const std::string& software) {
+std::vector<TEntryDraft> ScanPage(const TTiffBuilder& b, std::uint32_t width, std::uint32_t length,
+                                  std::uint32_t dpi, const std::string& software) {
   const std::string nul(1, '\0');
   return {
       b.LongEntry(254, 2),                                   // NewSubfileType: page of a document

@@ -17,7 +17,7 @@ constexpr std::uint16_t Byte = 1, Ascii = 2, Short = 3, Long = 4, Rational = 5, 
 
 // One directory entry. Field is the value field in file order; non-empty Data is written at DataPos
 // (or after the directory) and Field then becomes its offset.
-struct TEntrySpec {
+struct TEntryDraft {
   std::uint16_t Tag = 0;
   std::uint16_t Type = 0;
   std::uint32_t Count = 0;
@@ -58,46 +58,46 @@ public:
 
   // Writes a directory at pos: count, entries, next offset. Entry data without a position is
   // placed after the directory (word aligned). Returns the end of what was written.
-  std::size_t Directory(std::size_t pos, const std::vector<TEntrySpec>& entries,
+  std::size_t Directory(std::size_t pos, const std::vector<TEntryDraft>& entries,
                         std::uint32_t next = 0);
 
   // Appends pages after all written so far, chained from the header (written first if missing).
-  TTiffBuilder& Pages(const std::vector<std::vector<TEntrySpec>>& pages);
+  TTiffBuilder& Pages(const std::vector<std::vector<TEntryDraft>>& pages);
 
-  TEntrySpec ShortEntry(std::uint16_t tag, std::uint16_t value, std::uint32_t count = 1,
-                        std::uint16_t type = Short) const {
+  TEntryDraft ShortEntry(std::uint16_t tag, std::uint16_t value, std::uint32_t count = 1,
+                         std::uint16_t type = Short) const {
     return LongEntry(tag, FOrder == TByteOrder::Big ? std::uint32_t(value) << 16 : value, count,
                      type);
   }
-  TEntrySpec LongEntry(std::uint16_t tag, std::uint32_t value, std::uint32_t count = 1,
-                       std::uint16_t type = Long) const {
+  TEntryDraft LongEntry(std::uint16_t tag, std::uint32_t value, std::uint32_t count = 1,
+                        std::uint16_t type = Long) const {
     return {tag, type, count, Encode(value, 4), {}, {}};
   }
   // text as given, with its NUL if wanted; more than 4 bytes go to dataPos or after the directory.
-  TEntrySpec AsciiEntry(std::uint16_t tag, const std::string& text,
-                        std::optional<std::uint32_t> dataPos = {}) const {
+  TEntryDraft AsciiEntry(std::uint16_t tag, const std::string& text,
+                         std::optional<std::uint32_t> dataPos = {}) const {
     return BytesEntry(tag, Ascii, std::vector<std::uint8_t>(text.begin(), text.end()), dataPos);
   }
-  TEntrySpec RationalEntry(std::uint16_t tag, std::uint32_t numerator, std::uint32_t denominator,
-                           std::optional<std::uint32_t> dataPos = {},
-                           std::uint16_t type = Rational) const {
-    TEntrySpec e{tag, type, 1, {0, 0, 0, 0}, Encode(numerator, 4), dataPos};
+  TEntryDraft RationalEntry(std::uint16_t tag, std::uint32_t numerator, std::uint32_t denominator,
+                            std::optional<std::uint32_t> dataPos = {},
+                            std::uint16_t type = Rational) const {
+    TEntryDraft e{tag, type, 1, {0, 0, 0, 0}, Encode(numerator, 4), dataPos};
     for (std::uint8_t byte : Encode(denominator, 4))
       e.Data.push_back(byte);
     return e;
   }
-  TEntrySpec BytesEntry(std::uint16_t tag, std::uint16_t type,
-                        const std::vector<std::uint8_t>& bytes,
-                        std::optional<std::uint32_t> dataPos = {}) const {
-    TEntrySpec e{tag, type, static_cast<std::uint32_t>(bytes.size()), bytes, {}, dataPos};
+  TEntryDraft BytesEntry(std::uint16_t tag, std::uint16_t type,
+                         const std::vector<std::uint8_t>& bytes,
+                         std::optional<std::uint32_t> dataPos = {}) const {
+    TEntryDraft e{tag, type, static_cast<std::uint32_t>(bytes.size()), bytes, {}, dataPos};
     if (bytes.size() > 4 || dataPos)
       std::swap(e.Field, e.Data); // the field will hold the data's offset
     e.Field.resize(4, 0);
     return e;
   }
   // Any type and count with a raw 32-bit value field.
-  TEntrySpec RawEntry(std::uint16_t tag, std::uint16_t type, std::uint32_t count,
-                      std::uint32_t field) const {
+  TEntryDraft RawEntry(std::uint16_t tag, std::uint16_t type, std::uint32_t count,
+                       std::uint32_t field) const {
     return LongEntry(tag, field, count, type);
   }
 
@@ -118,7 +118,7 @@ private:
 };
 
 // A realistic page of a scanned document: size, compression, resolution, strips, texts.
-std::vector<TEntrySpec> ScanPage(const TTiffBuilder& b, std::uint32_t width, std::uint32_t length,
-                                 std::uint32_t dpi, const std::string& software);
+std::vector<TEntryDraft> ScanPage(const TTiffBuilder& b, std::uint32_t width, std::uint32_t length,
+                                  std::uint32_t dpi, const std::string& software);
 
 } // namespace lodestar::test
