@@ -7,7 +7,6 @@
 #include <QTest>
 #include <QtWidgets>
 #include <filesystem>
-#include <fstream>
 
 namespace lodestar::test {
 namespace {
@@ -47,10 +46,6 @@ protected:
   }
   std::string File(const std::string& relative) const {
     return (std::filesystem::path(Root) / relative).string();
-  }
-  static std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
   // The first n records of a run over the tree, each ended by end.
@@ -95,7 +90,7 @@ protected:
   std::string SaveAs(const std::string& path) {
     Batch->Answers.push_back(QString::fromStdString(path));
     Click(Form->SpeedButton2);
-    return Bytes(path);
+    return FileBytes(path);
   }
 
   std::string Root = Dir.File("tree");
@@ -243,7 +238,7 @@ TEST_F(BatchTab, SavedPaneEqualsTheCommandsOutputFileForTheSameOptions) {
                                "--output", QString::fromStdString(Dir.File("cli.csv"))}),
             0);
   EXPECT_GT(std::count(tab.begin(), tab.end(), '\n'), 5);
-  EXPECT_EQ(tab, Bytes(Dir.File("cli.csv")));
+  EXPECT_EQ(tab, FileBytes(Dir.File("cli.csv")));
 }
 
 } // namespace

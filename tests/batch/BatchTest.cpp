@@ -1,4 +1,5 @@
 // The batch engine and "lodestar-cli batch" over trees built in the test.
+#include "RunProgram.h"
 #include "TBatchEngine.h"
 #include "TSearchList.h"
 #include "TempDir.h"
@@ -9,9 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace lodestar::test {
 namespace {
@@ -117,7 +116,7 @@ TEST_F(Batch, WorkedExampleWithEachSeparatorWholeAndSplit) {
     EXPECT_EQ(lines.at(2), "\"" + Root + "/\"" + s + R"("a.tif")" + s + R"("2")" + s + R"("1728")" +
                                s + R"("Scanner 2")");
   }
-  Host.Record = {.AllPages = false}; // the header still names the page cell
+  Host.Record = {.AllPages = false, .TickedItems = {}}; // the header still names the page cell
   Host.List.SetTicked(1, false);
   EXPECT_EQ(Host.Start(), (TLines{R"("Filename","Page","Imagewidth")", file + R"(,"1","1728")"}));
 }
@@ -239,8 +238,7 @@ TEST_F(Batch, StopEndsTheRunBeforeTheNextFile) {
 class BatchCli : public Batch {
 protected:
   TTempDir Scratch;
-  std::string Out = Scratch.File("stdout");
-  std::string Err = Scratch.File("stderr");
+  TProgramRun Run;
 
   BatchCli() {
     Tiff("A.tif", {ScanPage(B, 1728, 2200, 200, "Scanner 2 "), ScanPage(B, 1728, 2200, 300, "")});
@@ -249,19 +247,9 @@ protected:
     Tiff("sub/c.tif", {ScanPage(B, 100, 200, 72, "c")});
   }
 
-  // Runs the command with standard output and error going to files; returns its exit status.
   int Cli(const TLines& args) {
-    std::string command = LODESTAR_CLI;
-    for (const auto& arg : args)
-      command += " '" + arg + "'";
-    const int status = std::system((command + " >" + Out + " 2>" + Err).c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
-  static std::string Bytes(const std::string& path) {
-    std::ostringstream out;
-    out << std::ifstream(path, std::ios::binary).rdbuf();
-    return out.str();
+    Run = RunProgram(LODESTAR_CLI, args);
+    return Run.Status;
   }
 
   // The engine's records for the tree, each ended by the given line end.
@@ -274,29 +262,33 @@ protected:
 
   void Fails(const TLines& args, int status, const std::string& message) {
     EXPECT_EQ(Cli(args), status) << message;
-    EXPECT_EQ(Bytes(Err), "lodestar-cli: error: '" + message + "\n");
-    EXPECT_EQ(Bytes(Out), "");
+    EXPECT_EQ(Run.Err, "lodestar-cli: error: '" + message + "\n");
+    EXPECT_EQ(Run.Out, "");
   }
 };
 
 TEST_F(BatchCli, OptionsGiveTheEnginesRecordsByteForByte) {
   EXPECT_EQ(Cli({"batch", Root}), 0); // the nine default items, all ticked
   Host.Items(DefaultSearchItemTexts());
-  EXPECT_EQ(Bytes(Out), Records("\n"));
-  EXPECT_EQ(Bytes(Err), ""); // no progress without a terminal
+  EXPECT_EQ(Run.Out, Records("\n"));
+  EXPECT_EQ(Run.Err, ""); // no progress without a terminal
   EXPECT_EQ(Cli({"batch", Root, "--tags", "256,315:Who,0256,305:,50000", "--separator", "; ",
                  "--split-path", "--no-trim", "--first-page-only", "--output", Scratch.File("o")}),
             0);
   // A label left out: the default item's, else the description table's without its blanks.
   Host.Items({"256  Imagewidth", "315  Who", "0256  ImageWidth", "305  ", "50000  Unknown Tag"});
-  Host.Record = {.Separator = "; ", .SplitPath = true, .TrimValue = false, .AllPages = false};
-  EXPECT_EQ(Bytes(Out), "");
-  EXPECT_EQ(Bytes(Scratch.File("o")), Records("\r\n")); // as the Batch tab saves its pane
+  Host.Record = {.Separator = "; ",
+                 .SplitPath = true,
+                 .TrimValue = false,
+                 .AllPages = false,
+                 .TickedItems = {}};
+  EXPECT_EQ(Run.Out, "");
+  EXPECT_EQ(FileBytes(Scratch.File("o")), Records("\r\n")); // as the Batch tab saves its pane
   EXPECT_EQ(Cli({"batch", Root, "--no-root", "--no-header", "--tags", "256"}), 0);
-  EXPECT_EQ(Bytes(Out), "\"" + Root + "/sub/c.tif\",\"1\",\"100\"\n");
+  EXPECT_EQ(Run.Out, "\"" + Root + "/sub/c.tif\",\"1\",\"100\"\n");
   EXPECT_EQ(
       Cli({"batch", Root, "--no-subdirs", "--no-header", "--tags", "256", "--first-page-only"}), 0);
-  EXPECT_EQ(Bytes(Out),
+  EXPECT_EQ(Run.Out,
             "\"" + Root + R"(/A.tif","1","1728")" + "\n\"" + Root + R"(/b.TIF","1","640")" + "\n");
 }
 

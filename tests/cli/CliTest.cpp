@@ -1,15 +1,14 @@
 // "lodestar-cli info" run as a user runs it: exact standard output, standard error and status.
 
+#include "RunProgram.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace lodestar::test {
@@ -18,24 +17,8 @@ namespace {
 const std::string Sample = LODESTAR_SOURCE_DIR "/samples/sample.tif";
 const std::string Golden = LODESTAR_SOURCE_DIR "/tests/cli/golden/";
 
-std::string Bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-struct TRun {
-  std::string Out, Err;
-  int Status;
-};
-
-// Every argument is quoted, so any bytes but "'" reach the program unchanged.
-TRun Exec(const std::vector<std::string>& args) {
-  TTempDir dir;
-  std::string command = LODESTAR_CLI;
-  for (const std::string& arg : args)
-    command += " '" + arg + "'";
-  const int status = std::system((command + ">" + dir.File("o") + " 2>" + dir.File("e")).c_str());
-  return {Bytes(dir.File("o")), Bytes(dir.File("e")), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+TProgramRun Exec(const std::vector<std::string>& args) {
+  return RunProgram(LODESTAR_CLI, args);
 }
 
 // The rows above and below the tag rows of a page of a.tif, which has two pages.
@@ -80,8 +63,8 @@ TEST_F(Cli, OutputErrorsAndStatus) {
     int Status;
     std::string Out, Err;
   } cases[] = {
-      {{"info", Sample}, 0, Bytes(Golden + "sample-page1.txt"), ""},
-      {{"info", Sample, "--page", "3", "--hex"}, 0, Bytes(Golden + "sample-page3-hex.txt"), ""},
+      {{"info", Sample}, 0, FileBytes(Golden + "sample-page1.txt"), ""},
+      {{"info", Sample, "--page", "3", "--hex"}, 0, FileBytes(Golden + "sample-page3-hex.txt"), ""},
       // Cells end at their first NUL; reader messages are warnings.
       {{"info", a},
        0,
@@ -102,19 +85,19 @@ TEST_F(Cli, OutputErrorsAndStatus) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.Args));
-    const TRun run = Exec(c.Args);
+    const TProgramRun run = Exec(c.Args);
     EXPECT_EQ(run.Out, c.Out);
     EXPECT_EQ(run.Err, c.Err);
     EXPECT_EQ(run.Status, c.Status);
   }
-  const TRun help = Exec({"info", "--help"});
+  const TProgramRun help = Exec({"info", "--help"});
   for (const char* option : {"FILE", "--page", "--hex", "--json"})
     EXPECT_NE(help.Out.find(option), std::string::npos) << option;
   EXPECT_EQ(help.Status, 0);
 }
 
 TEST_F(Cli, JsonHoldsEveryPageTagAndMessage) {
-  const TRun run = Exec({"info", Dir.File("a.tif"), "--json"});
+  const TProgramRun run = Exec({"info", Dir.File("a.tif"), "--json"});
   auto expected = nlohmann::ordered_json::parse(R"({
     "file": "", "byte_order": "Little-endian", "page_count": 2, "pages": [
       {"page": 1, "directory_offset": 8, "tags": [

@@ -1,15 +1,14 @@
 // The public corpus against libtiff's tiffdump, an independent reader of the same structure.
 
 #include "CodePage.h"
+#include "RunProgram.h"
 #include "TempDir.h"
 #include "cLodestar.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sstream>
@@ -40,11 +39,7 @@ struct TDump {
 };
 
 TDump RunTiffDump(const std::string& path) {
-  TTempDir scratch;
-  const std::string listing = scratch.File("listing");
-  std::system(
-      (std::string(TiffDump) + " -m 1048576 '" + path + "' >" + listing + " 2>/dev/null").c_str());
-  std::ifstream out(listing);
+  std::istringstream out(RunProgram(TiffDump, {"-m", "1048576", path}).Out);
   TDump dump;
   for (std::string line; std::getline(out, line);) {
     unsigned long long offset = 0;
@@ -161,8 +156,7 @@ TEST_P(Corpus, AgreesWithTiffDump) {
     return;
   }
   ASSERT_NO_THROW(file.SetFileName(path));
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  const std::string bytes = FileBytes(path);
   EXPECT_TRUE(messages.empty()) << messages.front();
   // A loop ends our walk where tiffdump reports its cycle.
   const std::size_t pages = PagesOurWalkReads(dump);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -33,6 +35,12 @@ public:
 private:
   std::filesystem::path FPath;
 };
+
+// A file's bytes, as they are on disk; empty when it cannot be read.
+inline std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 // The directory that holds the project's test data (tests/data).
 inline std::filesystem::path TestDataDir() {
