@@ -3,7 +3,7 @@ BUILD ?= build
 SAMPLE ?= samples/sample.tif
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test screenshot bench fuzz clean
+.PHONY: all setup configure build run test package screenshot bench fuzz clean
 
 all: build
 
@@ -23,6 +23,10 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, $(BUILD)/lodestar_<version>-1_<arch>.deb (see cmake/Packaging.cmake).
+package: build
+	cmake --build $(BUILD) --target package
 
 screenshot: build
 	./scripts/screenshot.sh $(BUILD) $(SAMPLE) docs/screenshot.png

@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   libtiff-tools libimage-exiftool-perl hyperfine
   xvfb xauth imagemagick
+  help2man librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()

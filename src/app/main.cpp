@@ -1,18 +1,46 @@
+#include "CommandLine.h"
 #include "ErrorReport.h"
 #include "TForm1.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QPixmap>
 #include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 
-int main(int argc, char* argv[]) {
-  QApplication application(argc, argv);
-  QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
+namespace {
 
-  QStringList arguments = QApplication::arguments();
-  arguments.removeFirst();
-  TForm1 Form1(arguments);
+void SetIdentity() {
+  QCoreApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
+  QCoreApplication::setApplicationVersion(QStringLiteral(LODESTAR_VERSION));
+}
+
+// The command line is read under a plain core application: a QApplication would first connect
+// to the display and abort where there is none, so --help and --version could not answer.
+TStartRequest ReadStartRequest(int argc, char* argv[]) {
+  QCoreApplication core(argc, argv);
+  SetIdentity();
+  return ReadCommandLine(QCoreApplication::arguments());
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+  const TStartRequest request = ReadStartRequest(argc, argv);
+  if (request.Action != TStartRequest::Run) {
+    std::FILE* stream = request.Action == TStartRequest::UsageError ? stderr : stdout;
+    std::fputs(request.Output.toLocal8Bit().constData(), stream);
+    return request.ExitCode();
+  }
+
+  QApplication application(argc, argv);
+  SetIdentity();
+  // Ties the window to lodestar.desktop and its icon in the desktop's icon theme.
+  QGuiApplication::setDesktopFileName(QStringLiteral("lodestar"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("lodestar")));
+
+  TForm1 Form1(request.File.isEmpty() ? QStringList() : QStringList{request.File});
   Form1.show();
 
   // For `make screenshot`: the window draws itself into the named PNG once it has settled.
