@@ -8,10 +8,9 @@ namespace {
 
 // Options QGuiApplication takes out of argv itself (-platform offscreen, -style fusion, ...). They
 // are known here only so that they are not refused; the application object acts on them.
-constexpr std::array QtValueOptions{"platform", "platformpluginpath", "platformtheme", "plugin",
-                                    "display",  "geometry",           "qwindowgeometry",
-                                    "qwindowicon", "qwindowtitle",    "style",
-                                    "stylesheet", "session"};
+constexpr std::array QtValueOptions{
+    "platform",        "platformpluginpath", "platformtheme", "plugin", "display",    "geometry",
+    "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "style",  "stylesheet", "session"};
 constexpr std::array QtFlagOptions{"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
 // What --help-all adds to --help; Qt offers its own list only through showHelp(), which exits.
@@ -41,9 +40,9 @@ void AddQtOptions(QCommandLineParser& parser) {
 
 TStartRequest ReadCommandLine(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("Shows the tag structure of TIFF files: header, image file directories and "
-                     "every tag entry,\npage by page. For scripts and batch runs use lodestar-cli."));
+  parser.setApplicationDescription(QStringLiteral(
+      "Shows the tag structure of TIFF files: header, image file directories and "
+      "every tag entry,\npage by page. For scripts and batch runs use lodestar-cli."));
   // Qt's own options come with one dash (-platform); read them as words, not as letter groups.
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help = parser.addHelpOption();

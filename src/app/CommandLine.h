@@ -8,8 +8,8 @@
 struct TStartRequest {
   enum TAction { Run, Help, Version, UsageError };
   TAction Action = Run;
-  QString File;      // the file to open at start-up; empty for none
-  QString Output;    // the text to print for Help and Version, the message for UsageError
+  QString File;   // the file to open at start-up; empty for none
+  QString Output; // the text to print for Help and Version, the message for UsageError
   int ExitCode() const { return Action == UsageError ? 2 : 0; }
 };
 

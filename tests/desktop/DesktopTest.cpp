@@ -1,0 +1,102 @@
+// Lodestar as a desktop installs it: the window program's command line run as a shell runs it,
+// with no display, `make run` where there is no display, and the files `cmake --install` lays out.
+#include "RunProgram.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace lodestar::test {
+namespace {
+
+// As a shell on a machine without a display starts it: a toolkit that needed one would abort.
+const std::string NoDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+
+struct TRunCase {
+  const char* Name;
+  std::vector<std::string> Args;
+  int Status;
+  std::string OutStart, Err;
+};
+
+class WindowProgramCommandLine : public ::testing::TestWithParam<TRunCase> {};
+
+TEST_P(WindowProgramCommandLine, AnswersWithoutADisplayOrAWindow) {
+  const TRunCase& c = GetParam();
+  const TProgramRun run = RunProgram(NoDisplay + LODESTAR_APP, c.Args);
+  EXPECT_EQ(run.Status, c.Status);
+  EXPECT_EQ(run.Out.substr(0, c.OutStart.size()), c.OutStart) << run.Out;
+  EXPECT_EQ(run.Err, c.Err);
+}
+
+const std::string Usage = "\nRun with --help for more information.\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, WindowProgramCommandLine,
+    ::testing::Values(
+        TRunCase{"Help",
+                 {"--help"},
+                 0,
+                 std::string("Usage: ") + LODESTAR_APP + " [options] [FILE]\n",
+                 ""},
+        TRunCase{"Version", {"--version"}, 0, "lodestar " LODESTAR_VERSION "\n", ""},
+        TRunCase{"VersionBeforeAFile", {"-v", "x.tif"}, 0, "lodestar " LODESTAR_VERSION "\n", ""},
+        TRunCase{"UnknownOption",
+                 {"--bogus", "x.tif"},
+                 2,
+                 "",
+                 "lodestar: error: Unknown option 'bogus'." + Usage}),
+    [](const ::testing::TestParamInfo<TRunCase>& info) { return std::string(info.param.Name); });
+
+TEST(MakeRun, WithoutADisplaySaysSoInOneLineAndListsTheSample) {
+  const std::string sample = LODESTAR_SOURCE_DIR "/samples/sample.tif";
+  const TProgramRun run =
+      RunProgram(NoDisplay + LODESTAR_SOURCE_DIR "/scripts/run.sh", {LODESTAR_BUILD_DIR, sample});
+  const TProgramRun listing = RunProgram(LODESTAR_CLI, {"info", sample});
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Out,
+            "run: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); the listing of " +
+                sample + " instead:\n" + listing.Out);
+  EXPECT_EQ(run.Err, listing.Err);
+}
+
+TEST(Install, LaysOutProgramsMenuEntryIconsDescriptionAndManualPages) {
+  TTempDir prefix;
+  const TProgramRun install = RunProgram(
+      CMAKE_COMMAND, {"--install", LODESTAR_BUILD_DIR, "--prefix", prefix.Path().string()});
+  ASSERT_EQ(install.Status, 0) << install.Err;
+
+  std::vector<std::string> expected = {
+      "bin/lodestar",
+      "bin/lodestar-cli",
+      "share/applications/lodestar.desktop",
+      "share/metainfo/io.github.lodestar.Lodestar.metainfo.xml",
+      "share/icons/hicolor/scalable/apps/lodestar.svg",
+      "share/man/man1/lodestar.1.gz",
+      "share/man/man1/lodestar-cli.1.gz",
+      "share/doc/lodestar/copyright",
+      "share/doc/lodestar/changelog.Debian.gz",
+  };
+  for (const char* size : {"16", "24", "32", "48", "64", "128", "256"})
+    expected.push_back(std::string("share/icons/hicolor/") + size + "x" + size +
+                       "/apps/lodestar.png");
+  std::vector<std::string> installed;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(prefix.Path()))
+    if (entry.is_regular_file())
+      installed.push_back(entry.path().lexically_relative(prefix.Path()).string());
+  std::sort(expected.begin(), expected.end());
+  std::sort(installed.begin(), installed.end());
+  EXPECT_EQ(installed, expected);
+
+  // The installed tools run from where they were put.
+  const TProgramRun cli = RunProgram(prefix.File("bin/lodestar-cli"), {"--version"});
+  EXPECT_EQ(cli.Out, "lodestar-cli " LODESTAR_VERSION "\n");
+  const TProgramRun app = RunProgram(NoDisplay + prefix.File("bin/lodestar"), {"--version"});
+  EXPECT_EQ(app.Out, "lodestar " LODESTAR_VERSION "\n");
+  // A file manager's "Open with" hands the file over as the one argument.
+  const std::string entry = FileBytes(prefix.File("share/applications/lodestar.desktop"));
+  EXPECT_NE(entry.find("\nExec=lodestar %f\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nMimeType=image/tiff;\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace lodestar::test
