@@ -11,6 +11,7 @@ packages=(
   libtiff-tools libimage-exiftool-perl hyperfine
   xvfb xauth imagemagick
   help2man librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
+  openbox xdotool xdg-utils x11-utils
 )
 
 missing=()
