@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   libtiff-tools libimage-exiftool-perl hyperfine
   xvfb xauth imagemagick
+  fonts-liberation2 poppler-utils
 )
 
 missing=()

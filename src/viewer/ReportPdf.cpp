@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <cstdio>
 #include <memory>
 #include <stdexcept>
 
@@ -24,14 +25,31 @@ class TGuiForFonts {
 public:
   TGuiForFonts() {
     if (QCoreApplication::instance() == nullptr) {
+      FPreviousHandler = qInstallMessageHandler(KeepSerious);
       FApplication = std::make_unique<QGuiApplication>(FArgc, FArgv);
       return;
     }
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
       throw std::runtime_error("fonts are not available without a Qt GUI application");
   }
+  ~TGuiForFonts() {
+    if (!FApplication)
+      return;
+    FApplication.reset();
+    qInstallMessageHandler(FPreviousHandler);
+  }
+  TGuiForFonts(const TGuiForFonts&) = delete;
+  TGuiForFonts& operator=(const TGuiForFonts&) = delete;
 
 private:
+  // Qt's notes about the environment ("XDG_RUNTIME_DIR not set") are no diagnostics of the
+  // caller's; its errors still are.
+  static void KeepSerious(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+      std::fprintf(stderr, "%s\n", qPrintable(message));
+  }
+
+  QtMessageHandler FPreviousHandler = nullptr;
   char FName[9] = "lodestar";
   char FOption[10] = "-platform";
   char FPlatform[10] = "offscreen";
