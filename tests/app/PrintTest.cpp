@@ -1,6 +1,7 @@
 // The print and preview actions of the main window, printing to PDF through scripted dialogs; the
 // layout itself is checked on the recording sheet in tests/viewer.
 #include "AppTestSupport.h"
+#include "PdfInfo.h"
 #include "RunProgram.h"
 
 #include <QHeaderView>
@@ -12,16 +13,6 @@
 
 namespace lodestar::test {
 namespace {
-
-// What pdfinfo says on the line starting with key, e.g. "Pages".
-std::string PdfInfo(const std::string& pdf, const std::string& key) {
-  const std::string info = RunProgram("pdfinfo", {pdf}).Out;
-  const std::size_t at = info.find(key + ":");
-  if (at == std::string::npos)
-    return "(none)";
-  const std::size_t value = info.find_first_not_of(' ', at + key.size() + 1);
-  return info.substr(value, info.find('\n', value) - value);
-}
 
 class Print : public AppTest {
 protected:

@@ -1,6 +1,7 @@
 // "lodestar-cli print" run as a script runs it: no display, no QT_QPA_PLATFORM, exact standard
 // error and status, the PDF's sheets counted by pdfinfo and read back by pdftotext.
 
+#include "PdfInfo.h"
 #include "RunProgram.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
@@ -18,15 +19,6 @@ const std::string Sample = LODESTAR_SOURCE_DIR "/samples/sample.tif";
 // As on a server: no display, and nothing telling Qt which platform to use.
 const std::string Cli =
     std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") + LODESTAR_CLI + " print";
-
-std::string PdfInfo(const std::string& pdf, const std::string& key) {
-  const std::string info = RunProgram("pdfinfo", {pdf}).Out;
-  const std::size_t at = info.find(key + ":");
-  if (at == std::string::npos)
-    return "(none)";
-  const std::size_t value = info.find_first_not_of(' ', at + key.size() + 1);
-  return info.substr(value, info.find('\n', value) - value);
-}
 
 TEST(CliPrint, WritesTheReportOfOnePageAsA4WithoutADisplay) {
   TTempDir dir;

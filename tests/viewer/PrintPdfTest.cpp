@@ -1,6 +1,6 @@
 // The report drawn by Qt: the font it gets, the PDF sheet's measures, and WriteReportPdf's file.
+#include "PdfInfo.h"
 #include "ReportPdf.h"
-#include "RunProgram.h"
 #include "TQtPrintCanvas.h"
 #include "TempDir.h"
 
@@ -20,7 +20,7 @@ namespace lodestar {
 namespace {
 
 using test::FileBytes;
-using test::RunProgram;
+using test::PdfInfo;
 using test::TTempDir;
 
 TPrintJob Job(std::size_t rows) {
@@ -33,12 +33,6 @@ TPrintJob Job(std::size_t rows) {
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string PageCount(const std::string& pdf) {
-  const std::string info = RunProgram("pdfinfo", {pdf}).Out;
-  const std::size_t at = info.find("Pages:");
-  return at == std::string::npos ? "(none)" : std::to_string(std::stoi(info.substr(at + 6)));
 }
 
 std::vector<std::string> Listing(const std::filesystem::path& dir) {
@@ -87,14 +81,14 @@ TEST(PrintPdf, WritesOneSheetPerSixtyOneRowsAndReplacesAnOlderFileWhole) {
   const std::string out = dir.File("report.pdf");
   WriteFile(out, std::string(100000, 'x'));
   WriteReportPdf(Job(2 * 61 + 1), out);
-  EXPECT_EQ(PageCount(out), "3");
+  EXPECT_EQ(PdfInfo(out, "Pages"), "3");
   const std::string bytes = FileBytes(out);
   EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
   EXPECT_EQ(bytes.find('x' + std::string(50, 'x')), std::string::npos);
   EXPECT_EQ(Listing(dir.Path()), std::vector<std::string>{"report.pdf"});
 
   WriteReportPdf(Job(0), out);
-  EXPECT_EQ(PageCount(out), "1");
+  EXPECT_EQ(PdfInfo(out, "Pages"), "1");
 }
 
 TEST(PrintPdf, AFailedWriteLeavesNothingUnderTheNameOrBesideIt) {
