@@ -67,7 +67,8 @@ public:
     FCanvas.SetFont({8, true});
     FCanvas.TextOut(headerX, R(0.5 * G.Yu), header);
 
-    // Centred unless a long header line would run into it.
+    // Centred while the header line starts left of the centred title's end plus 0.75 xu (a long
+    // file name); at the left below a short header line.
     FCanvas.SetFont({18, true});
     const int titleWidth = FCanvas.TextWidth(PrintReportTitle);
     if (headerX < Half(titleWidth + printableWidth) + R(0.75 * G.Xu))
