@@ -36,8 +36,7 @@ TEST_F(Print, PrintAndPreviewFollowTheOpenFileAndCancelPrintsNothing) {
   Step(Form->ActionPrint); // no file named: the dialog is cancelled
   EXPECT_EQ(Seams->PrintDialogs, 1);
   EXPECT_TRUE(Seams->Boxes.empty());
-  EXPECT_TRUE(std::filesystem::is_empty(Dir.Path()) ||
-              !std::filesystem::exists(Dir.File("printed.pdf")));
+  EXPECT_FALSE(std::filesystem::exists(Dir.File("printed.pdf")));
 
   // Three landscape copies were picked in the dialog; one portrait job is printed.
   const std::string text = PrintedText();
@@ -80,6 +79,15 @@ TEST_F(Print, HeaderNamesTheFileOfTheListedRowsAfterAFailedOpenAndAfterABatchRun
   ASSERT_EQ(Form->FTiffFile->FileName(), other.File("visited.tif"));
   text = PrintedText();
   EXPECT_NE(text.find("File: " + listed), std::string::npos) << text;
+}
+
+TEST_F(Print, APrinterThatCannotStartTheJobReachesTheErrorReport) {
+  Start();
+  OpenByDialog(A4(1));
+  Seams->PrintPdf = QString::fromStdString(Dir.File("missing/printed.pdf"));
+  Step(Form->ActionPrint);
+  EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"error: The printer could not start the job."});
+  EXPECT_FALSE(std::filesystem::exists(Dir.File("missing")));
 }
 
 TEST_F(Print, JobTakesTheColumnsAsWideAsTheyAreOnScreen) {
