@@ -12,6 +12,7 @@ packages=(
   xvfb xauth imagemagick
   help2man librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
   openbox xdotool xdg-utils x11-utils
+  fonts-liberation2 poppler-utils
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PrintLayout.h"
 #include "ReportRows.h"
 #include "TSearchList.h"
 #include "UiSeams.h"
@@ -78,9 +79,13 @@ public:
   // TODO: the ascii tag editor opens from here.
   void ListView1DblClick();
 
-  // Printing and the outside launchers (src/viewer); composed, not working yet.
+  // The printed report (src/viewer/TForm1Print.cpp). The preview shares Print's enable rule.
   void ActionPrintExecute();
   void ActionPrintUpdate();
+  void ActionPrintPreviewExecute();
+  // The listed rows as the report prints them, with the list's current column widths.
+  lodestar::TPrintJob PrintJob() const;
+  // The outside launchers (src/viewer); composed, not working yet.
   void ActionLaunchViewerExecute();
   void ActionLaunchViewerUpdate();
   void ActionCalculatorExecute();
@@ -133,6 +138,7 @@ public:
   QAction* ActionCalculator = nullptr;
   QAction* ActionLaunchViewer = nullptr;
   QAction* ActionPrint = nullptr;
+  QAction* ActionPrintPreview = nullptr;
   QAction* ActionMoveUp = nullptr;
   QAction* ActionMoveDown = nullptr;
   QAction* ActionAddNewTag = nullptr;

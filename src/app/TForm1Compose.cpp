@@ -49,7 +49,9 @@ void TForm1::ComposeActions() {
   ActionLaunchViewer = MakeAction("Launch image viewer", "Launch file in external application", 10);
   ActionStartHomepage = MakeAction({}, "Open webpage on internet", 8);
   ActionCalculator = MakeAction({}, "Launch Calculator", 18);
-  ActionPrint = MakeAction({}, "Send current report to printer", 5);
+  ActionPrint = MakeAction("Print...", "Send current report to printer", 5);
+  ActionPrintPreview =
+      MakeAction("Print preview...", "Show the report's sheets before printing", -1);
   ActionMoveUp = MakeAction({}, {}, -1);
   ActionMoveDown = MakeAction({}, {}, -1);
   ActionAddNewTag = MakeAction("Add", {}, -1);
@@ -71,6 +73,9 @@ void TForm1::ComposeMenu() {
   Open1 = item(File1, "Open", 24);
   Saveas1 = item(File1, "Save as", 1);
   Saveas1->setVisible(false);
+  File1->addAction(ActionPrint);
+  File1->addAction(ActionPrintPreview);
+  File1->addSeparator();
   Exit1 = item(File1, "Exit", 26);
 
   Options1 = MainMenu1->addMenu("Options");
@@ -220,6 +225,7 @@ void TForm1::BindActions() {
   Bind(ActionStartHomepage, &TForm1::ActionStartHomepageExecute);
   Bind(ActionCalculator, &TForm1::ActionCalculatorExecute);
   Bind(ActionPrint, &TForm1::ActionPrintExecute);
+  Bind(ActionPrintPreview, &TForm1::ActionPrintPreviewExecute);
   Bind(ActionMoveUp, &TForm1::ActionMoveUpExecute);
   Bind(ActionMoveDown, &TForm1::ActionMoveDownExecute);
   Bind(ActionAddNewTag, &TForm1::ActionAddNewTagExecute);

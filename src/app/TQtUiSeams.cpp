@@ -5,6 +5,9 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QUrl>
 
 void TQtUiSeams::ShowMessage(QWidget* parent, const QString& text) {
@@ -47,4 +50,17 @@ bool TQtUiSeams::ShellOpen(const QString& target) {
           ? QUrl(target)
           : QUrl::fromLocalFile(target);
   return QDesktopServices::openUrl(url);
+}
+
+bool TQtUiSeams::ExecPrintDialog(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+void TQtUiSeams::ShowPrintPreview(QWidget* parent, QPrinter& printer,
+                                  const std::function<void(QPrinter&)>& paint) {
+  QPrintPreviewDialog preview(&printer, parent);
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                   [&paint](QPrinter* target) { paint(*target); });
+  preview.exec();
 }

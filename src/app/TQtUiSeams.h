@@ -11,4 +11,7 @@ public:
   std::optional<QString> GetSaveFileName(QWidget* parent) override;
   std::optional<QString> GetExistingDirectory(QWidget* parent, const QString& start) override;
   bool ShellOpen(const QString& target) override;
+  bool ExecPrintDialog(QWidget* parent, QPrinter& printer) override;
+  void ShowPrintPreview(QWidget* parent, QPrinter& printer,
+                        const std::function<void(QPrinter&)>& paint) override;
 };

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 // Every message box, file dialog and shell launch of the main window goes through here, so the
@@ -22,4 +24,9 @@ public:
   virtual std::optional<QString> GetExistingDirectory(QWidget* parent, const QString& start) = 0;
   // The shell's "open" of a document, web address or mailto address; false when it failed.
   virtual bool ShellOpen(const QString& target) = 0;
+  // The printer-choice dialog; on confirm the printer is the one chosen, as set up there. False
+  // when the user cancelled, as seams without a printer always answer.
+  virtual bool ExecPrintDialog(QWidget*, QPrinter&) { return false; }
+  // The print preview over printer; paint draws the whole report whenever the preview asks.
+  virtual void ShowPrintPreview(QWidget*, QPrinter&, const std::function<void(QPrinter&)>&) {}
 };

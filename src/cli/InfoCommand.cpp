@@ -32,9 +32,13 @@ struct TInfoOptions {
 constexpr int ExitLoadFailed = 1;
 constexpr int ExitUsage = 2;
 
+} // namespace
+
 void PrintDiagnostic(const char* kind, const std::string& file, const std::string& message) {
   std::fprintf(stderr, "lodestar-cli: %s: '%s': %s\n", kind, file.c_str(), message.c_str());
 }
+
+namespace {
 
 // Standard output may be a full disk or a closed pipe; a listing that did not arrive must not
 // end with success.
@@ -45,6 +49,8 @@ int FinishOutput(int status) {
   }
   return status;
 }
+
+} // namespace
 
 // Without this check the reader would quietly load nothing and the listing would claim an empty
 // file. Returns the exit status, or EXIT_SUCCESS when the file may be loaded.
@@ -65,6 +71,8 @@ int CheckFile(const std::string& file) {
   }
   return EXIT_SUCCESS;
 }
+
+namespace {
 
 void WriteListing(const TReportRows& report) {
   std::string out;
@@ -164,6 +172,8 @@ int RunInfo(const TInfoOptions& options) {
   return status;
 }
 
+} // namespace
+
 const CLI::Validator PageNumber(
     [](std::string& text) {
       int page = 0;
@@ -173,8 +183,6 @@ const CLI::Validator PageNumber(
       return "pages are numbered from 1; '" + text + "' names none";
     },
     "");
-
-} // namespace
 
 void RegisterInfoCommand(CLI::App& app) {
   auto options = std::make_shared<TInfoOptions>();

@@ -1,5 +1,8 @@
 #include "BatchCommand.h"
 #include "InfoCommand.h"
+#ifdef LODESTAR_PRINT
+#include "PrintCommand.h"
+#endif
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -27,6 +30,9 @@ int main(int argc, char** argv) {
   app.failure_message(FailureMessage);
   lodestar::cli::RegisterInfoCommand(app);
   lodestar::cli::RegisterBatchCommand(app);
+#ifdef LODESTAR_PRINT
+  lodestar::cli::RegisterPrintCommand(app);
+#endif
 
   try {
     app.parse(argc, argv);

@@ -5,16 +5,9 @@
 
 #include <QAction>
 
-void TForm1::ActionPrintUpdate() {
-  SetActionState(ActionPrint, FTiffFile != nullptr, 5);
-}
-
 void TForm1::ActionLaunchViewerUpdate() {
   SetActionState(ActionLaunchViewer, FTiffFile != nullptr, 10);
 }
-
-// TODO: the printed report of the listed rows.
-void TForm1::ActionPrintExecute() {}
 
 // TODO: the shell's "open" of FTiffFile->FileName() through FSeams->ShellOpen.
 void TForm1::ActionLaunchViewerExecute() {}

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QPrinter>
 #include <gtest/gtest.h>
 
 namespace lodestar::test {
@@ -32,6 +33,26 @@ public:
   std::optional<QString> GetSaveFileName(QWidget*) override { return {}; }
   std::optional<QString> GetExistingDirectory(QWidget*, const QString&) override { return {}; }
   bool ShellOpen(const QString&) override { return false; }
+
+  // The print dialog: confirmed while PrintPdf names a file, to which the job is then written as
+  // PDF after the user picked three landscape copies; cancelled otherwise. The preview draws its
+  // sheets into PreviewPdf.
+  QString PrintPdf, PreviewPdf;
+  int PrintDialogs = 0;
+  bool ExecPrintDialog(QWidget*, QPrinter& printer) override {
+    ++PrintDialogs;
+    if (PrintPdf.isEmpty())
+      return false;
+    printer.setOutputFileName(PrintPdf);
+    printer.setCopyCount(3);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    return true;
+  }
+  void ShowPrintPreview(QWidget*, QPrinter& printer,
+                        const std::function<void(QPrinter&)>& paint) override {
+    printer.setOutputFileName(PreviewPdf);
+    paint(printer);
+  }
 };
 
 // A main window with scripted seams, each step followed by the idle-time update; files in Dir.

@@ -1,0 +1,106 @@
+// The print and preview actions of the main window, printing to PDF through scripted dialogs; the
+// layout itself is checked on the recording sheet in tests/viewer.
+#include "AppTestSupport.h"
+#include "PdfInfo.h"
+#include "RunProgram.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeView>
+#include <filesystem>
+
+namespace lodestar::test {
+namespace {
+
+class Print : public AppTest {
+protected:
+  // Prints through the confirmed dialog and returns the sheets' text.
+  std::string PrintedText() {
+    Seams->PrintPdf = QString::fromStdString(Dir.File("printed.pdf"));
+    Step(Form->ActionPrint);
+    return RunProgram("pdftotext", {Dir.File("printed.pdf"), "-"}).Out;
+  }
+};
+
+TEST_F(Print, PrintAndPreviewFollowTheOpenFileAndCancelPrintsNothing) {
+  Start();
+  EXPECT_FALSE(Form->ActionPrint->isEnabled());
+  EXPECT_FALSE(Form->ActionPrintPreview->isEnabled());
+  const std::string path = A4(1);
+  OpenByDialog(path);
+  EXPECT_TRUE(Form->ActionPrint->isEnabled());
+  EXPECT_TRUE(Form->ActionPrintPreview->isEnabled());
+
+  Step(Form->ActionPrint); // no file named: the dialog is cancelled
+  EXPECT_EQ(Seams->PrintDialogs, 1);
+  EXPECT_TRUE(Seams->Boxes.empty());
+  EXPECT_FALSE(std::filesystem::exists(Dir.File("printed.pdf")));
+
+  // Three landscape copies were picked in the dialog; one portrait job is printed.
+  const std::string text = PrintedText();
+  EXPECT_TRUE(Seams->Boxes.empty());
+  EXPECT_EQ(PdfInfo(Dir.File("printed.pdf"), "Title"), "Lodestar Print");
+  EXPECT_EQ(PdfInfo(Dir.File("printed.pdf"), "Pages"), "1");
+  const std::string size = PdfInfo(Dir.File("printed.pdf"), "Page size");
+  EXPECT_LT(std::stod(size), std::stod(size.substr(size.find('x') + 1))) << size;
+  EXPECT_NE(text.find("File: " + path), std::string::npos) << text;
+  EXPECT_NE(text.find("Page: 1 / 1"), std::string::npos);
+  EXPECT_NE(text.find("Tiff Header Report"), std::string::npos);
+  EXPECT_NE(text.find("ImageWidth"), std::string::npos);
+
+  Seams->PreviewPdf = QString::fromStdString(Dir.File("preview.pdf"));
+  Step(Form->ActionPrintPreview);
+  EXPECT_EQ(PdfInfo(Dir.File("preview.pdf"), "Pages"), "1");
+  EXPECT_EQ(RunProgram("pdftotext", {Dir.File("preview.pdf"), "-"}).Out, text);
+}
+
+TEST_F(Print, HeaderNamesTheFileOfTheListedRowsAfterAFailedOpenAndAfterABatchRun) {
+  Start();
+  const std::string listed = A4(2);
+  OpenByDialog(listed);
+  const std::string broken = Dir.File("broken.tif");
+  std::ofstream(broken) << "not a TIFF file";
+  OpenByDialog(broken);
+  ASSERT_EQ(Form->FTiffFile->FileName(), broken);
+  std::string text = PrintedText();
+  EXPECT_NE(text.find("File: " + listed), std::string::npos) << text;
+  EXPECT_EQ(text.find(broken), std::string::npos);
+
+  TTempDir other;
+  TTiffBuilder b;
+  b.Pages({{b.ShortEntry(256, 100)}}).Save(other.File("visited.tif"));
+  Form->edtStartDir->setText(QString::fromStdString(other.Path().string()));
+  Form->listboxTags->item(0)->setCheckState(Qt::Checked);
+  Update();
+  Form->BitBtnStart->click();
+  Update();
+  ASSERT_EQ(Form->FTiffFile->FileName(), other.File("visited.tif"));
+  text = PrintedText();
+  EXPECT_NE(text.find("File: " + listed), std::string::npos) << text;
+}
+
+TEST_F(Print, APrinterThatCannotStartTheJobReachesTheErrorReport) {
+  Start();
+  OpenByDialog(A4(1));
+  Seams->PrintPdf = QString::fromStdString(Dir.File("missing/printed.pdf"));
+  Step(Form->ActionPrint);
+  EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"error: The printer could not start the job."});
+  EXPECT_FALSE(std::filesystem::exists(Dir.File("missing")));
+}
+
+TEST_F(Print, JobTakesTheColumnsAsWideAsTheyAreOnScreen) {
+  Start();
+  OpenByDialog(A4(1));
+  Form->ListView1->header()->resizeSection(4, 480);
+  const TPrintJob job = Form->PrintJob();
+  ASSERT_EQ(job.ColumnWidths.size(), 8u);
+  EXPECT_EQ(job.ColumnWidths[4], 480);
+  EXPECT_EQ(job.ColumnWidths[0], Form->ListView1->header()->sectionSize(0));
+  EXPECT_EQ(job.Captions[7], "Value Pos");
+  EXPECT_EQ(job.Rows, Rows());
+}
+
+} // namespace
+} // namespace lodestar::test
