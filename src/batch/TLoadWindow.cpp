@@ -2,6 +2,8 @@
 
 #include "cLodestar.h"
 
+#include <algorithm>
+
 namespace lodestar {
 
 TLoadWindow::TLoadWindow(int jobs, const TRecordOptions& options, TEmit emit)
@@ -27,12 +29,13 @@ void TLoadWindow::Add(TFileJob job) {
   if (FTail - FHead == FSlots.size())
     EmitHead(true);
   const bool skip = !job.Directory;
+  bool wake;
   {
     std::lock_guard lock(FLock);
     TSlot& slot = FSlots[FTail % FSlots.size()];
     slot.Job = std::move(job);
     if (skip) {
-      // Nothing to read: the outcome is ready, and a worker passes the slot over.
+      // Nothing to read: the outcome is ready, and the workers pass the slot over.
       std::unique_ptr<TTiffFile> none;
       slot.Outcome = LoadFile(slot.Job, FOptions, none);
       slot.State = TState::Done;
@@ -40,14 +43,20 @@ void TLoadWindow::Add(TFileJob job) {
       slot.State = TState::Waiting;
     }
     ++FTail;
+    // An idle worker is woken for a run of jobs, not for each one.
+    wake = !skip && FIdle > 0 && Untaken() >= std::min(MaxRun, FSlots.size() / 2);
   }
-  if (!skip)
+  if (wake)
     FJobAdded.notify_one();
 }
 
 void TLoadWindow::Finish() {
   while (FHead != FTail)
     EmitHead(true);
+}
+
+std::size_t TLoadWindow::Untaken() {
+  return FTail - FTaken;
 }
 
 void TLoadWindow::EmitHead(bool wait) {
@@ -61,7 +70,12 @@ void TLoadWindow::EmitHead(bool wait) {
       if (slot.State != TState::Done) {
         if (!wait)
           return;
+        // Jobs held back for a longer run are wanted now.
+        if (FIdle > 0 && Untaken() > 0)
+          FJobAdded.notify_all();
+        FHeadWanted = true;
         FHeadDone.wait(lock, [&] { return slot.State == TState::Done; });
+        FHeadWanted = false;
       }
       outcome = std::move(slot.Outcome);
       slot = TSlot{};
@@ -74,35 +88,49 @@ void TLoadWindow::EmitHead(bool wait) {
 
 void TLoadWindow::Work() {
   std::unique_ptr<TTiffFile> file;
+  const std::size_t workers = FWorkers.capacity();
   for (;;) {
-    std::size_t index;
+    std::size_t first;
+    std::size_t count;
     {
       std::unique_lock lock(FLock);
+      ++FIdle;
       FJobAdded.wait(lock, [&] {
         while (FTaken < FTail && FSlots[FTaken % FSlots.size()].State != TState::Waiting)
           ++FTaken; // slots that need no reading
         return FStopping || FTaken < FTail;
       });
+      --FIdle;
       if (FStopping)
         return;
-      index = FTaken++;
-      FSlots[index % FSlots.size()].State = TState::Taken;
+      // A share of what waits, so the other workers get theirs, and at least one job.
+      first = FTaken;
+      const std::size_t share = std::clamp<std::size_t>(Untaken() / workers, 1, MaxRun);
+      count = 0;
+      while (count < share && FTaken < FTail &&
+             FSlots[FTaken % FSlots.size()].State == TState::Waiting) {
+        FSlots[FTaken % FSlots.size()].State = TState::Taken;
+        ++FTaken;
+        ++count;
+      }
     }
-    // The slot is this worker's alone until it is marked done: the adding thread reads it only
-    // then, and does not reuse it before it is emitted.
-    TSlot& slot = FSlots[index % FSlots.size()];
-    TFileOutcome outcome = LoadFile(slot.Job, FOptions, file);
-    file.reset(); // the next file loads without this one's pages
-    bool head;
-    {
-      std::lock_guard lock(FLock);
-      slot.Outcome = std::move(outcome);
-      slot.Job = TFileJob{};
-      slot.State = TState::Done;
-      head = index == FHead;
+    // These slots are this worker's alone until they are marked done: the adding thread reads a
+    // slot only then, and does not reuse it before it is emitted.
+    for (std::size_t index = first; index < first + count; ++index) {
+      TSlot& slot = FSlots[index % FSlots.size()];
+      TFileOutcome outcome = LoadFile(slot.Job, FOptions, file);
+      file.reset(); // the next file loads without this one's pages
+      bool wake;
+      {
+        std::lock_guard lock(FLock);
+        slot.Outcome = std::move(outcome);
+        slot.Job = TFileJob{};
+        slot.State = TState::Done;
+        wake = FHeadWanted && index == FHead;
+      }
+      if (wake)
+        FHeadDone.notify_one();
     }
-    if (head)
-      FHeadDone.notify_one();
   }
 }
 

@@ -35,7 +35,10 @@ public:
 
   // Slots per worker: enough that a worker rarely waits for the head while the walk lists a
   // directory.
-  static constexpr std::size_t SlotsPerJob = 4;
+  static constexpr std::size_t SlotsPerJob = 8;
+  // Jobs a worker takes at once at most. Files of a few kilobytes take microseconds, as long as
+  // handing one over between threads; in runs of several the hand-overs cost little.
+  static constexpr std::size_t MaxRun = 16;
 
 private:
   enum class TState { Free, Waiting, Taken, Done };
@@ -46,6 +49,8 @@ private:
   };
 
   void Work();
+  // Jobs added but not taken; under the lock.
+  std::size_t Untaken();
   // Emits the finished outcomes at the head; with wait, first waits until the head is finished.
   void EmitHead(bool wait);
 
@@ -55,6 +60,8 @@ private:
   std::size_t FHead = 0;  // oldest outcome not yet emitted
   std::size_t FTail = 0;  // next free slot (count of jobs added)
   std::size_t FTaken = 0; // next job for a worker
+  std::size_t FIdle = 0;  // workers waiting for a job
+  bool FHeadWanted = false; // the adding thread waits for the head
   bool FStopping = false;
   std::mutex FLock;
   std::condition_variable FJobAdded;

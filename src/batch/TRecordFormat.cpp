@@ -103,9 +103,14 @@ std::optional<std::string> HeaderRecord(const TRecordOptions& options) {
   record += options.Separator;
   AppendCell(record, "Page", options.Format);
   for (const auto& item : options.TickedItems) {
-    if (const auto description = ItemDescription(item)) {
+    const auto description = ItemDescription(item);
+    if (description) {
       record += options.Separator;
       AppendCell(record, *description, options.Format);
+    } else if (options.Format == TRecordFormat::Csv) {
+      // Every value column has its label in CSV; an item without one is named by its number.
+      record += options.Separator;
+      AppendCell(record, GetTagNumber(item), options.Format);
     }
   }
   return record;
@@ -155,17 +160,31 @@ std::string ErrorRecord(const TRecordOptions& options, const std::string& fullPa
 }
 
 void AppendTagValues(std::string& record, const TTiffPage& page, const TRecordOptions& options) {
+  const bool csv = options.Format == TRecordFormat::Csv;
+  std::string joined;
   for (const auto& item : options.TickedItems) {
     const std::string number = GetTagNumber(item);
     bool matched = false;
+    joined.clear();
     for (const auto& tag : page.Tags()) {
       if (tag.TagNumber() != number)
         continue;
+      if (csv) {
+        // One cell per item, so every row has the header's columns: the values of an entry that
+        // a page holds more than once share it, one line each.
+        if (matched)
+          joined += '\n';
+        joined += CellText(tag, options.TrimValue);
+      } else {
+        record += options.Separator;
+        AppendCell(record, CellText(tag, options.TrimValue), options.Format);
+      }
       matched = true;
-      record += options.Separator;
-      AppendCell(record, CellText(tag, options.TrimValue), options.Format);
     }
-    if (!matched) {
+    if (csv && matched) {
+      record += options.Separator;
+      AppendCell(record, joined, options.Format);
+    } else if (!matched) {
       record += options.Separator;
       record += "\"\"";
     }

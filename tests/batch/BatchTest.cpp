@@ -191,8 +191,9 @@ TEST_F(Batch, DirectoryThatCannotBeListedIsSkippedAlone) {
   for (const char* name : {"a/a.tif", "b/b.tif", "c/c.tif"})
     Tiff(name);
   TBatchEngine engine(Host);
-  engine.SetLister([&](const std::string& path, TDirectoryListing& listing, std::string& reason) {
-    return path != Root + "/b" && ListDirectory(path, listing, reason);
+  engine.SetLister([&](int parentFd, const std::string& name, const std::string& path,
+                       TDirectoryListing& listing, std::string& reason) {
+    return path != Root + "/b" && ListDirectory(parentFd, name, listing, reason);
   });
   engine.Run();
   EXPECT_EQ(Visited(), (TLines{"a/a.tif,1", "c/c.tif,1"}));
