@@ -14,6 +14,7 @@
 #include <charconv>
 #include <chrono>
 #include <csignal>
+#include <pthread.h>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -116,6 +117,24 @@ void InstallSignalHandlers() {
   for (int signal : {SIGINT, SIGTERM, SIGHUP})
     std::signal(signal, OnTerminatingSignal);
 }
+
+// Holds back the terminating signals for its lifetime; they arrive when it ends.
+class TSignalsHeld {
+public:
+  TSignalsHeld() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+      sigaddset(&set, signal);
+    pthread_sigmask(SIG_BLOCK, &set, &FPrevious);
+  }
+  ~TSignalsHeld() { pthread_sigmask(SIG_SETMASK, &FPrevious, nullptr); }
+  TSignalsHeld(const TSignalsHeld&) = delete;
+  TSignalsHeld& operator=(const TSignalsHeld&) = delete;
+
+private:
+  sigset_t FPrevious;
+};
 
 // The command line's side of a run: fixed options, records to standard output or a results file,
 // every entry that could not be read on standard error, and a progress line when a person is
@@ -254,6 +273,8 @@ int RunBatch(const TBatchOptions& options) {
   InstallSignalHandlers();
   std::unique_ptr<TResultsFile> output;
   try {
+    // A signal between the creation of the temporary file and its registration would leave it.
+    TSignalsHeld held;
     if (!options.Output.empty()) {
       output = std::make_unique<TResultsFile>(options.Output);
       if (*output->TemporaryName())
@@ -298,8 +319,11 @@ int RunBatch(const TBatchOptions& options) {
     PrintError(options.Output, error.what());
     status = ExitFailed;
   }
-  GTemporaryOutput = nullptr;
-  output.reset(); // a run that failed leaves the old file and no temporary one
+  {
+    TSignalsHeld held;
+    GTemporaryOutput = nullptr;
+    output.reset(); // a run that failed leaves the old file and no temporary one
+  }
   if (const auto error = host.Error()) {
     // The directory vanished between the check above and the start of the run.
     PrintError(options.Dir, *error);

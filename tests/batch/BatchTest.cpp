@@ -302,8 +302,9 @@ TEST_F(BatchCli, ErrorsGiveTheirStatusAndMessageAndNoRecord) {
   const std::string bad = Scratch.File("no/dir/o");
   Fails({"batch", Root, "--output", bad}, 1,
         bad + "': Cannot create file \"" + bad + "\". No such file or directory");
+  // A device is written directly, and the message names the write that failed.
   Fails({"batch", Root, "--output", "/dev/full"}, 1,
-        "/dev/full': Cannot create file \"/dev/full\". No space left on device");
+        "/dev/full': Cannot write file \"/dev/full\". No space left on device");
 }
 
 } // namespace
