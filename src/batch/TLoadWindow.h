@@ -57,10 +57,10 @@ private:
   const TRecordOptions& FOptions;
   TEmit FEmit;
   std::vector<TSlot> FSlots;
-  std::size_t FHead = 0;  // oldest outcome not yet emitted
-  std::size_t FTail = 0;  // next free slot (count of jobs added)
-  std::size_t FTaken = 0; // next job for a worker
-  std::size_t FIdle = 0;  // workers waiting for a job
+  std::size_t FHead = 0;    // oldest outcome not yet emitted
+  std::size_t FTail = 0;    // next free slot (count of jobs added)
+  std::size_t FTaken = 0;   // next job for a worker
+  std::size_t FIdle = 0;    // workers waiting for a job
   bool FHeadWanted = false; // the adding thread waits for the head
   bool FStopping = false;
   std::mutex FLock;

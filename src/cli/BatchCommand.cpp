@@ -14,10 +14,10 @@
 #include <charconv>
 #include <chrono>
 #include <csignal>
-#include <pthread.h>
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <pthread.h>
 #include <string>
 #include <unistd.h>
 #include <vector>

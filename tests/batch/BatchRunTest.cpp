@@ -150,7 +150,8 @@ TEST_F(BatchRun, FilesAndDirectoriesWithoutPermissionAreNamedInWalkOrder) {
   const auto run =
       Shell(command + " batch '" + Root + "' --tags 256 --no-header --jobs 3 --format csv");
   EXPECT_EQ(run.Status, 3);
-  EXPECT_EQ(run.Out, "\"" + Root + "/a.tif\",\"1\",\"7\"\n\"" + Root + "/sub/s.tif\",\"1\",\"9\"\n");
+  EXPECT_EQ(run.Out,
+            "\"" + Root + "/a.tif\",\"1\",\"7\"\n\"" + Root + "/sub/s.tif\",\"1\",\"9\"\n");
   EXPECT_EQ(run.Err, "lodestar-cli: cannot read '" + Root + "/secret.tif': Permission denied\n" +
                          "lodestar-cli: cannot read '" + Root + "/locked': Permission denied\n" +
                          "lodestar-cli: incomplete: 2 entries could not be read\n");
@@ -220,8 +221,8 @@ TEST_F(BatchOutput, ASuccessfulRunReplacesTheFileAndKeepsItsMode) {
 
 // The file-size limit makes the write fail with EFBIG part way, as a full disk would.
 TEST_F(BatchOutput, AWriteThatFailsLeavesTheOldFile) {
-  const auto run = Shell("prlimit --fsize=8192 '" + Cli + "' batch '" + Root + "' --output '" +
-                         Output + "'");
+  const auto run =
+      Shell("prlimit --fsize=8192 '" + Cli + "' batch '" + Root + "' --output '" + Output + "'");
   EXPECT_EQ(run.Status, 1);
   EXPECT_EQ(run.Err, "lodestar-cli: error: '" + Output + "': Cannot write file \"" + Output +
                          "\". File too large\n");
@@ -268,8 +269,8 @@ TEST_F(BatchOutput, AnInterruptedRunLeavesTheOldFile) {
     fs::create_hard_link(Dir.File("d0/f0.tif"), Dir.File("d1/link" + std::to_string(i) + ".tif"));
   for (int signal : {SIGINT, SIGTERM}) {
     pid_t pid = 0;
-    const char* argv[] = {Cli.c_str(), "batch", Root.c_str(), "--jobs", "1",
-                          "--output", Output.c_str(), nullptr};
+    const char* argv[] = {Cli.c_str(), "batch",    Root.c_str(),   "--jobs",
+                          "1",         "--output", Output.c_str(), nullptr};
     ASSERT_EQ(posix_spawn(&pid, Cli.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ),
               0);
     // Interrupted as soon as the temporary file is there, long before the run ends.
