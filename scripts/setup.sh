@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   libtiff-tools libimage-exiftool-perl hyperfine
   xvfb xauth imagemagick
+  python3 strace util-linux
 )
 
 missing=()

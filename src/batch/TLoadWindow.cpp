@@ -43,8 +43,8 @@ void TLoadWindow::Add(TFileJob job) {
       slot.State = TState::Waiting;
     }
     ++FTail;
-    // An idle worker is woken for a run of jobs, not for each one.
-    wake = !skip && FIdle > 0 && Untaken() >= std::min(MaxRun, FSlots.size() / 2);
+    // A worker that is busy takes the job when it is done; only an idle one needs waking.
+    wake = !skip && FIdle > 0;
   }
   if (wake)
     FJobAdded.notify_one();
@@ -53,10 +53,6 @@ void TLoadWindow::Add(TFileJob job) {
 void TLoadWindow::Finish() {
   while (FHead != FTail)
     EmitHead(true);
-}
-
-std::size_t TLoadWindow::Untaken() {
-  return FTail - FTaken;
 }
 
 void TLoadWindow::EmitHead(bool wait) {
@@ -70,9 +66,6 @@ void TLoadWindow::EmitHead(bool wait) {
       if (slot.State != TState::Done) {
         if (!wait)
           return;
-        // Jobs held back for a longer run are wanted now.
-        if (FIdle > 0 && Untaken() > 0)
-          FJobAdded.notify_all();
         FHeadWanted = true;
         FHeadDone.wait(lock, [&] { return slot.State == TState::Done; });
         FHeadWanted = false;
@@ -88,10 +81,8 @@ void TLoadWindow::EmitHead(bool wait) {
 
 void TLoadWindow::Work() {
   std::unique_ptr<TTiffFile> file;
-  const std::size_t workers = FWorkers.capacity();
   for (;;) {
-    std::size_t first;
-    std::size_t count;
+    std::size_t index;
     {
       std::unique_lock lock(FLock);
       ++FIdle;
@@ -103,34 +94,25 @@ void TLoadWindow::Work() {
       --FIdle;
       if (FStopping)
         return;
-      // A share of what waits, so the other workers get theirs, and at least one job.
-      first = FTaken;
-      const std::size_t share = std::clamp<std::size_t>(Untaken() / workers, 1, MaxRun);
-      count = 0;
-      while (count < share && FTaken < FTail &&
-             FSlots[FTaken % FSlots.size()].State == TState::Waiting) {
-        FSlots[FTaken % FSlots.size()].State = TState::Taken;
-        ++FTaken;
-        ++count;
-      }
+      index = FTaken++;
+      FSlots[index % FSlots.size()].State = TState::Taken;
     }
-    // These slots are this worker's alone until they are marked done: the adding thread reads a
-    // slot only then, and does not reuse it before it is emitted.
-    for (std::size_t index = first; index < first + count; ++index) {
-      TSlot& slot = FSlots[index % FSlots.size()];
-      TFileOutcome outcome = LoadFile(slot.Job, FOptions, file);
-      file.reset(); // the next file loads without this one's pages
-      bool wake;
-      {
-        std::lock_guard lock(FLock);
-        slot.Outcome = std::move(outcome);
-        slot.Job = TFileJob{};
-        slot.State = TState::Done;
-        wake = FHeadWanted && index == FHead;
-      }
-      if (wake)
-        FHeadDone.notify_one();
+    // The slot is this worker's alone until it is marked done: the adding thread reads a slot
+    // only then, and does not reuse it before it is emitted. One job at a time: a worker that
+    // took several would hold the head back by all of them when every open waits for a server.
+    TSlot& slot = FSlots[index % FSlots.size()];
+    TFileOutcome outcome = LoadFile(slot.Job, FOptions, file);
+    file.reset(); // the next file loads without this one's pages
+    bool wake;
+    {
+      std::lock_guard lock(FLock);
+      slot.Outcome = std::move(outcome);
+      slot.Job = TFileJob{};
+      slot.State = TState::Done;
+      wake = FHeadWanted && index == FHead;
     }
+    if (wake)
+      FHeadDone.notify_one();
   }
 }
 

@@ -36,9 +36,6 @@ public:
   // Slots per worker: enough that a worker rarely waits for the head while the walk lists a
   // directory.
   static constexpr std::size_t SlotsPerJob = 8;
-  // Jobs a worker takes at once at most. Files of a few kilobytes take microseconds, as long as
-  // handing one over between threads; in runs of several the hand-overs cost little.
-  static constexpr std::size_t MaxRun = 16;
 
 private:
   enum class TState { Free, Waiting, Taken, Done };
@@ -49,8 +46,6 @@ private:
   };
 
   void Work();
-  // Jobs added but not taken; under the lock.
-  std::size_t Untaken();
   // Emits the finished outcomes at the head; with wait, first waits until the head is finished.
   void EmitHead(bool wait);
 
