@@ -43,11 +43,19 @@ void TLoadWindow::Add(TFileJob job) {
       slot.State = TState::Waiting;
     }
     ++FTail;
-    // A worker that is busy takes the job when it is done; only an idle one needs waking.
-    wake = !skip && FIdle > 0;
+    // A worker that is busy takes the job when it is done; an idle one is woken for a run of
+    // jobs, not for each.
+    wake = !skip && FIdle > 0 && FTail - FTaken >= MaxRun;
   }
   if (wake)
     FJobAdded.notify_one();
+}
+
+bool TLoadWindow::StretchDone() {
+  FDoneEnd = std::max(FDoneEnd, FHead);
+  while (FDoneEnd < FTail && FSlots[FDoneEnd % FSlots.size()].State == TState::Done)
+    ++FDoneEnd;
+  return FDoneEnd - FHead >= std::min(FSlots.size() / 4, FTail - FHead);
 }
 
 void TLoadWindow::Finish() {
@@ -66,8 +74,12 @@ void TLoadWindow::EmitHead(bool wait) {
       if (slot.State != TState::Done) {
         if (!wait)
           return;
+        // Woken for a stretch of finished outcomes, not for each: a thread switch per file
+        // would cost more than reading it.
         FHeadWanted = true;
-        FHeadDone.wait(lock, [&] { return slot.State == TState::Done; });
+        if (FIdle > 0 && FTaken < FTail)
+          FJobAdded.notify_all(); // the jobs held back for a run are wanted now
+        FHeadDone.wait(lock, [&] { return StretchDone(); });
         FHeadWanted = false;
       }
       outcome = std::move(slot.Outcome);
@@ -81,8 +93,10 @@ void TLoadWindow::EmitHead(bool wait) {
 
 void TLoadWindow::Work() {
   std::unique_ptr<TTiffFile> file;
+  const std::size_t workers = FWorkers.capacity();
   for (;;) {
-    std::size_t index;
+    std::size_t first;
+    std::size_t count = 0;
     {
       std::unique_lock lock(FLock);
       ++FIdle;
@@ -94,25 +108,35 @@ void TLoadWindow::Work() {
       --FIdle;
       if (FStopping)
         return;
-      index = FTaken++;
-      FSlots[index % FSlots.size()].State = TState::Taken;
+      // A few jobs at once where many wait, which saves hand-overs when files take microseconds;
+      // few enough that every worker's run fits in the ring twice over, so a run never holds the
+      // head back for longer than the others take for theirs.
+      const std::size_t run = std::clamp<std::size_t>((FTail - FTaken) / (2 * workers), 1, MaxRun);
+      first = FTaken;
+      while (count < run && FTaken < FTail &&
+             FSlots[FTaken % FSlots.size()].State == TState::Waiting) {
+        FSlots[FTaken % FSlots.size()].State = TState::Taken;
+        ++FTaken;
+        ++count;
+      }
     }
-    // The slot is this worker's alone until it is marked done: the adding thread reads a slot
-    // only then, and does not reuse it before it is emitted. One job at a time: a worker that
-    // took several would hold the head back by all of them when every open waits for a server.
-    TSlot& slot = FSlots[index % FSlots.size()];
-    TFileOutcome outcome = LoadFile(slot.Job, FOptions, file);
-    file.reset(); // the next file loads without this one's pages
-    bool wake;
-    {
-      std::lock_guard lock(FLock);
-      slot.Outcome = std::move(outcome);
-      slot.Job = TFileJob{};
-      slot.State = TState::Done;
-      wake = FHeadWanted && index == FHead;
+    // These slots are this worker's alone until they are marked done: the adding thread reads a
+    // slot only then, and does not reuse it before it is emitted.
+    for (std::size_t index = first; index < first + count; ++index) {
+      TSlot& slot = FSlots[index % FSlots.size()];
+      TFileOutcome outcome = LoadFile(slot.Job, FOptions, file);
+      file.reset(); // the next file loads without this one's pages
+      bool wake;
+      {
+        std::lock_guard lock(FLock);
+        slot.Outcome = std::move(outcome);
+        slot.Job = TFileJob{};
+        slot.State = TState::Done;
+        wake = FHeadWanted && StretchDone();
+      }
+      if (wake)
+        FHeadDone.notify_one();
     }
-    if (wake)
-      FHeadDone.notify_one();
   }
 }
 

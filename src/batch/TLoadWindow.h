@@ -36,6 +36,8 @@ public:
   // Slots per worker: enough that a worker rarely waits for the head while the walk lists a
   // directory.
   static constexpr std::size_t SlotsPerJob = 8;
+  // Jobs a worker takes at once at most.
+  static constexpr std::size_t MaxRun = 4;
 
 private:
   enum class TState { Free, Waiting, Taken, Done };
@@ -46,6 +48,9 @@ private:
   };
 
   void Work();
+  // The head and the outcomes after it are finished, a quarter of the ring or all there are;
+  // under the lock.
+  bool StretchDone();
   // Emits the finished outcomes at the head; with wait, first waits until the head is finished.
   void EmitHead(bool wait);
 
@@ -55,6 +60,7 @@ private:
   std::size_t FHead = 0;    // oldest outcome not yet emitted
   std::size_t FTail = 0;    // next free slot (count of jobs added)
   std::size_t FTaken = 0;   // next job for a worker
+  std::size_t FDoneEnd = 0; // end of the finished outcomes that follow the head without a gap
   std::size_t FIdle = 0;    // workers waiting for a job
   bool FHeadWanted = false; // the adding thread waits for the head
   bool FStopping = false;
