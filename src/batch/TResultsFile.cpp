@@ -50,6 +50,10 @@ TResultsFile::TResultsFile(const std::string& fileName)
     if (FFd < 0)
       throw EFCreateError(fileName, SystemReason(errno));
   } else {
+    // A file the user may not write stays as it is, although its directory would let a
+    // replacement in: the rename must not get round its permissions.
+    if (exists && ::access(fileName.c_str(), W_OK) != 0)
+      throw EFCreateError(fileName, SystemReason(errno));
     if (exists) {
       if (char* resolved = ::realpath(fileName.c_str(), nullptr)) {
         FTargetName = resolved;

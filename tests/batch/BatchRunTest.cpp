@@ -219,6 +219,26 @@ TEST_F(BatchOutput, ASuccessfulRunReplacesTheFileAndKeepsItsMode) {
   EXPECT_EQ(FileBytes(Output), Run({"batch", Root, "--no-header", "--output", "/dev/stdout"}).Out);
 }
 
+// The directory would let a replacement in, but the file itself is not the user's to write.
+TEST_F(BatchOutput, AFileTheUserMayNotWriteIsNotReplaced) {
+  fs::permissions(Scratch.Path(), fs::perms::all);
+  fs::permissions(Dir.Path(), fs::perms::all);
+  std::string command = "'" + Cli + "'";
+  if (geteuid() == 0) {
+    if (!fs::exists("/usr/bin/setpriv"))
+      GTEST_SKIP() << "needs setpriv to run as nobody";
+    command = "setpriv --reuid=65534 --regid=65534 --clear-groups " + command;
+  } else {
+    fs::permissions(Output, fs::perms::owner_read);
+  }
+  const auto run = Shell(command + " batch '" + Root + "' --output '" + Output + "'");
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Err, "lodestar-cli: error: '" + Output + "': Cannot create file \"" + Output +
+                         "\". Permission denied\n");
+  EXPECT_EQ(FileBytes(Output), Old);
+  EXPECT_EQ(Names(Scratch.Path()), std::vector<std::string>{"results.csv"});
+}
+
 // The file-size limit makes the write fail with EFBIG part way, as a full disk would.
 TEST_F(BatchOutput, AWriteThatFailsLeavesTheOldFile) {
   const auto run =
