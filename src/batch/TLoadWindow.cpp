@@ -101,6 +101,7 @@ void TLoadWindow::Work() {
       std::unique_lock lock(FLock);
       ++FIdle;
       FJobAdded.wait(lock, [&] {
+        FTaken = std::max(FTaken, FHead); // slots emitted unread were skips
         while (FTaken < FTail && FSlots[FTaken % FSlots.size()].State != TState::Waiting)
           ++FTaken; // slots that need no reading
         return FStopping || FTaken < FTail;

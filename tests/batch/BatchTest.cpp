@@ -243,7 +243,9 @@ TEST_F(Batch, EveryJobCountGivesTheRecordsOfOneJob) {
     Tiff("d" + std::to_string(i % 5) + "/f" + std::to_string(i) + ".tif",
          std::vector<std::vector<TEntryDraft>>(1 + i % 3, {B.ShortEntry(256, i)}));
   std::ofstream(Dir.File("d1/broken.tif")) << "not a tiff";
-  fs::create_symlink(Dir.Path() / "nowhere", Dir.Path() / "d2" / "gone.tif");
+  for (int i = 0; i < 40; ++i) // more reports in a row than the ring has slots for two jobs
+    fs::create_symlink(Dir.Path() / "nowhere",
+                       Dir.Path() / "d2" / ("gone" + std::to_string(i) + ".tif"));
   Host.Items({"256  W"});
   const TLines one = Host.Start();
   const TLines skipped = Host.Skipped;
