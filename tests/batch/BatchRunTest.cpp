@@ -186,6 +186,20 @@ TEST_F(BatchRun, PathsLongerThanTheSystemLimitAreRead) {
   Shell("rm -rf '" + Root + "'/*");
 }
 
+// On a terminal: files per second, and a directory name that cannot drive the terminal.
+TEST_F(BatchRun, ProgressLineOnATerminalEscapesControlCharacters) {
+  if (!fs::exists("/usr/bin/script"))
+    GTEST_SKIP() << "needs script(1) for a terminal";
+  Tiff("r\x1b[2Jx/a.tif", {{}, {}});
+  const auto run = Shell("script -qec \"'" + Cli + "' batch '" + Root +
+                         "/r\x1b[2Jx' --no-header >/dev/null\" /dev/null");
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_NE(run.Out.find(" files/s, reading... " + Root + "/r\\x1B[2Jx\r\x1b[K"), std::string::npos)
+      << run.Out;
+  EXPECT_NE(run.Out.find("\r\x1b[K1 files, 2 pages in "), std::string::npos) << run.Out;
+  EXPECT_EQ(run.Out.find("r\x1b[2J"), std::string::npos);
+}
+
 class BatchOutput : public BatchRun {
 protected:
   const std::string Old = "the results of an earlier run\r\n";
