@@ -83,6 +83,22 @@ protected:
   }
 
   TProgramRun Run(const TArgs& args) { return RunProgram(Cli, args); }
+
+  // The command as a user without rights runs it: as root, a copy of the program where nobody
+  // may run it (the build may lie in a directory only root can enter), run as nobody.
+  std::string UnprivilegedCli() {
+    if (geteuid() != 0)
+      return "'" + Cli + "'";
+    if (!fs::exists("/usr/bin/setpriv"))
+      return {};
+    fs::permissions(Bin.Path(), fs::perms::all);
+    fs::copy_file(Cli, Bin.File("lodestar-cli"), fs::copy_options::overwrite_existing);
+    fs::permissions(Bin.File("lodestar-cli"), fs::perms::all);
+    return "setpriv --reuid=65534 --regid=65534 --clear-groups '" + Bin.File("lodestar-cli") + "'";
+  }
+
+private:
+  TTempDir Bin;
 };
 
 // Every option and format, several job counts (one above the number of files): the same
@@ -141,12 +157,9 @@ TEST_F(BatchRun, FilesAndDirectoriesWithoutPermissionAreNamedInWalkOrder) {
   fs::permissions(Dir.File("secret.tif"), fs::perms::none);
   fs::permissions(Dir.File("locked"), fs::perms::none);
   fs::permissions(Dir.Path(), fs::perms::all); // nobody must reach the tree
-  std::string command = "'" + Cli + "'";
-  if (geteuid() == 0) {
-    if (!fs::exists("/usr/bin/setpriv"))
-      GTEST_SKIP() << "needs setpriv to run as nobody";
-    command = "setpriv --reuid=65534 --regid=65534 --clear-groups " + command;
-  }
+  const std::string command = UnprivilegedCli();
+  if (command.empty())
+    GTEST_SKIP() << "needs setpriv to run as nobody";
   const auto run =
       Shell(command + " batch '" + Root + "' --tags 256 --no-header --jobs 3 --format csv");
   EXPECT_EQ(run.Status, 3);
@@ -237,14 +250,11 @@ TEST_F(BatchOutput, ASuccessfulRunReplacesTheFileAndKeepsItsMode) {
 TEST_F(BatchOutput, AFileTheUserMayNotWriteIsNotReplaced) {
   fs::permissions(Scratch.Path(), fs::perms::all);
   fs::permissions(Dir.Path(), fs::perms::all);
-  std::string command = "'" + Cli + "'";
-  if (geteuid() == 0) {
-    if (!fs::exists("/usr/bin/setpriv"))
-      GTEST_SKIP() << "needs setpriv to run as nobody";
-    command = "setpriv --reuid=65534 --regid=65534 --clear-groups " + command;
-  } else {
+  const std::string command = UnprivilegedCli();
+  if (command.empty())
+    GTEST_SKIP() << "needs setpriv to run as nobody";
+  if (geteuid() != 0)
     fs::permissions(Output, fs::perms::owner_read);
-  }
   const auto run = Shell(command + " batch '" + Root + "' --output '" + Output + "'");
   EXPECT_EQ(run.Status, 1);
   EXPECT_EQ(run.Err, "lodestar-cli: error: '" + Output + "': Cannot create file \"" + Output +
