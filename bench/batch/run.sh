@@ -106,3 +106,6 @@ awk -F, -v files="$files" -v subset="$subset_files" -v small="$rss_small" -v lar
     if (tab > 0)
       printf "batch: Batch tab offscreen %.0f files/s, tab/lodestar-cli %.2f (goal 0.5)\n", tab, tab / ours
   }' "$out/batch.csv"
+
+# --jobs against one job, the open-read-close floor, injected latency and memory (jobs.sh).
+bench/batch/jobs.sh "$build"

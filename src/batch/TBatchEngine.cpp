@@ -1,13 +1,13 @@
 #include "TBatchEngine.h"
 
-#include "CodePage.h"
-#include "TSearchList.h"
+#include "TLoadWindow.h"
+#include "TOutputStream.h"
+#include "TRecordFormat.h"
 #include "cLodestar.h"
 
-#include <algorithm>
 #include <charconv>
+#include <fcntl.h>
 #include <filesystem>
-#include <memory>
 
 namespace lodestar {
 
@@ -26,12 +26,6 @@ bool ParseCounter(const std::string& text, std::int64_t& value) {
   return ec == std::errc() && end == last;
 }
 
-void AppendQuoted(std::string& record, std::string_view text) {
-  record += '"';
-  record += text;
-  record += '"';
-}
-
 bool EndsWithSeparator(const std::string& path) {
   return !path.empty() && path.back() == PathSeparator;
 }
@@ -45,11 +39,28 @@ std::string AbsolutePath(const std::string& path) {
   return std::filesystem::absolute(std::filesystem::path(path)).lexically_normal().string();
 }
 
+TFileJob SkipJob(std::string path, std::string reason) {
+  TFileJob job;
+  job.Name = std::move(path);
+  job.SkipReason = std::move(reason);
+  return job;
+}
+
 } // namespace
+
+TBatchEngine::TBatchEngine(TBatchHost& host) : FHost(host) {}
+
+TBatchEngine::~TBatchEngine() = default;
 
 void TBatchEngine::Run() {
   FHost.RunStarting();
   FHost.SetCounterText("0");
+  const auto finish = [this] {
+    FWindow.reset();
+    FEntered.clear();
+    FHost.SetStatusText(FinishedStatusText);
+    FHost.RunFinished();
+  };
   try {
     TRunOptions run;
     FHost.ReadRunOptions(run);
@@ -60,18 +71,16 @@ void TBatchEngine::Run() {
     else
       Walk(run);
   } catch (...) {
-    FEntered.clear();
-    FHost.SetStatusText(FinishedStatusText);
-    FHost.RunFinished();
+    finish();
     throw;
   }
-  FEntered.clear();
-  FHost.SetStatusText(FinishedStatusText);
-  FHost.RunFinished();
+  finish();
 }
 
-bool TBatchEngine::List(const std::string& path, TDirectoryListing& listing, std::string& reason) {
-  return FLister ? FLister(path, listing, reason) : ListDirectory(path, listing, reason);
+bool TBatchEngine::List(int parentFd, const std::string& name, const std::string& path,
+                        TDirectoryListing& listing, std::string& reason) {
+  return FLister ? FLister(parentFd, name, path, listing, reason)
+                 : ListDirectory(parentFd, name, listing, reason);
 }
 
 void TBatchEngine::Walk(const TRunOptions& run) {
@@ -80,6 +89,11 @@ void TBatchEngine::Walk(const TRunOptions& run) {
     AddHeaderLine();
   if (!run.IncludeRoot && !run.IncludeSubDirectories)
     return;
+  if (FJobs > 1) {
+    FHost.ReadRecordOptions(FOptions);
+    FWindow = std::make_unique<TLoadWindow>(FJobs, FOptions,
+                                            [this](TFileOutcome& outcome) { Emit(outcome); });
+  }
 
   // One listing of the starting directory serves both its own files and its subdirectories.
   const std::string absolute = AbsolutePath(run.StartDir);
@@ -88,61 +102,61 @@ void TBatchEngine::Walk(const TRunOptions& run) {
   bool listed = false;
   if (run.IncludeRoot) {
     FHost.SetStatusText(ReadingStatusText + run.StartDir);
-    if (!List(absolute, listing, reason))
+    if (!List(AT_FDCWD, absolute, absolute, listing, reason))
       throw EFOpenError(absolute, reason);
     listed = true;
     FEntered.emplace(listing.Device, listing.Inode);
-    ReadFiles(absolute, listing.TifFiles);
+    ReportUnreadable(listing, WithSeparator(absolute));
+    ReadFiles(listing, absolute);
     listing.TifFiles = {};
   }
-  if (run.IncludeSubDirectories) {
-    if (!listed) {
-      // Neither the status nor an error: a directory whose subdirectories cannot be enumerated
-      // contributes nothing.
-      if (FHost.StopRequested() || !List(absolute, listing, reason))
-        return;
+  if (run.IncludeSubDirectories && !listed && !FHost.StopRequested()) {
+    // Neither the status nor an error: a directory whose subdirectories cannot be enumerated
+    // contributes nothing, but the run is incomplete and says so.
+    if (!List(AT_FDCWD, absolute, absolute, listing, reason))
+      Submit(SkipJob(absolute, reason));
+    else {
+      listed = true;
       FEntered.emplace(listing.Device, listing.Inode);
+      ReportUnreadable(listing, WithSeparator(absolute));
     }
+  }
+  if (run.IncludeSubDirectories && listed)
     RetrieveSubDirectories(WithSeparator(run.StartDir), WithSeparator(absolute), listing);
+  if (FWindow) {
+    FWindow->Finish();
+    FWindow.reset();
   }
 }
 
 void TBatchEngine::AddHeaderLine() {
   FHost.ReadRecordOptions(FOptions);
-  FHost.AddResultLine(HeaderRecord(FOptions));
+  if (const auto record = lodestar::HeaderRecord(FOptions))
+    FHost.AddResultLine(*record);
 }
 
 std::string TBatchEngine::HeaderRecord(const TRecordOptions& options) {
-  std::string record;
-  if (options.SplitPath) {
-    AppendQuoted(record, "Path");
-    record += options.Separator;
-  }
-  AppendQuoted(record, "Filename");
-  // The page label stands in the header in both page modes, since every row carries its page.
-  record += options.Separator;
-  AppendQuoted(record, "Page");
-  for (const auto& item : options.TickedItems) {
-    if (const auto description = ItemDescription(item)) {
-      record += options.Separator;
-      AppendQuoted(record, *description);
-    }
-  }
-  return record;
+  return lodestar::HeaderRecord(options).value_or(std::string());
 }
 
-void TBatchEngine::RetrieveDirectory(const std::string& directory, const std::string& absolute,
-                                     const std::vector<std::string>& files) {
-  FHost.SetStatusText(ReadingStatusText + directory);
-  ReadFiles(absolute, files);
+std::string TBatchEngine::GetTagValues(const TTiffPage& page, const TRecordOptions& options) {
+  std::string cells;
+  AppendTagValues(cells, page, options);
+  return cells;
 }
 
-void TBatchEngine::ReadFiles(const std::string& absolute, const std::vector<std::string>& files) {
+void TBatchEngine::ReportUnreadable(const TDirectoryListing& listing,
+                                    const std::string& absolutePrefix) {
+  for (const auto& [name, reason] : listing.Unreadable)
+    Submit(SkipJob(absolutePrefix + name, reason));
+}
+
+void TBatchEngine::ReadFiles(const TDirectoryListing& listing, const std::string& absolute) {
   const std::string directoryPart = WithSeparator(absolute);
-  for (const auto& name : files) {
+  for (const auto& name : listing.TifFiles) {
     if (FHost.StopRequested())
       break;
-    ReadFile(directoryPart, name);
+    Submit(TFileJob{listing.Handle, directoryPart, name, {}});
     FHost.ProcessMessages();
   }
 }
@@ -161,50 +175,63 @@ void TBatchEngine::RetrieveSubDirectories(const std::string& prefix,
       const std::string absolute = absolutePrefix + name;
       // A subdirectory that cannot be listed is skipped alone; a link back to a directory
       // entered before would walk in circles.
-      if (List(absolute, sub, reason) && FEntered.emplace(sub.Device, sub.Inode).second) {
-        if (!sub.TifFiles.empty())
-          RetrieveDirectory(prefix + name, absolute, sub.TifFiles);
+      if (!List(listing.Handle->Fd(), name, absolute, sub, reason)) {
+        Submit(SkipJob(absolute, reason));
+      } else if (FEntered.emplace(sub.Device, sub.Inode).second) {
+        ReportUnreadable(sub, absolute + PathSeparator);
+        if (!sub.TifFiles.empty()) {
+          FHost.SetStatusText(ReadingStatusText + prefix + name);
+          ReadFiles(sub, absolute);
+        }
         sub.TifFiles = {};
         RetrieveSubDirectories(prefix + name + PathSeparator, absolute + PathSeparator, sub);
       }
       FHost.ProcessMessages();
     }
+  } catch (const EOutputError&) {
+    throw;
   } catch (const std::exception&) {
     // Ends this directory's walk silently; the caller goes on with its next entry.
   }
 }
 
-void TBatchEngine::ReadFile(const std::string& directoryPart, const std::string& name) {
-  FHost.ReleaseFile();
-  auto file = std::make_unique<TTiffFile>(); // drops the reader's messages: nobody waits for them
-  try {
-    WriteFileRecords(*file, directoryPart, name);
-  } catch (const std::exception&) {
-    // A file that cannot be read gives no record, no count and no message.
-  }
-  FHost.KeepFile(std::move(file));
-}
-
-void TBatchEngine::WriteFileRecords(TTiffFile& file, const std::string& directoryPart,
-                                    const std::string& name) {
-  FFullPath.assign(directoryPart).append(name);
-  file.SetFileName(FFullPath);
-  FHost.FileRead(FFullPath);
-  if (!file.ErrorMessage().empty()) {
-    FHost.AddResultLine(FFullPath + "Error");
+void TBatchEngine::Submit(TFileJob job) {
+  if (FWindow) {
+    FWindow->Add(std::move(job));
     return;
   }
-  FHost.ReadRecordOptions(FOptions);
-  CountFile(file.PageCount());
-  const int pageCount = file.PageCount();
-  for (int k = 1; k <= pageCount; ++k) {
-    if (k > 1) {
-      FHost.ReadRecordOptions(FOptions);
-      if (!FOptions.AllPages)
-        break;
-    }
-    AddPageRecord(directoryPart, name, k, *file.Pages().GetPage(k - 1));
+  std::unique_ptr<TTiffFile> file;
+  if (job.Directory) {
+    FHost.ReleaseFile();
+    FHost.ReadRecordOptions(FOptions);
   }
+  TFileOutcome outcome = LoadFile(job, FOptions, file);
+  try {
+    Emit(outcome);
+  } catch (...) {
+    if (file)
+      FHost.KeepFile(std::move(file));
+    throw;
+  }
+  if (file)
+    FHost.KeepFile(std::move(file));
+}
+
+void TBatchEngine::Emit(TFileOutcome& outcome) {
+  if (outcome.Visited)
+    FHost.FileRead(outcome.FullPath);
+  try {
+    if (outcome.Counted)
+      CountFile(outcome.PageCount);
+    for (const auto& line : outcome.Lines)
+      FHost.AddResultLine(line);
+  } catch (const EOutputError&) {
+    throw;
+  } catch (const std::exception&) {
+    // The records not yet appended for this file are lost; the run goes on.
+  }
+  if (outcome.Skipped)
+    FHost.EntrySkipped(outcome.FullPath, outcome.SkipReason);
 }
 
 void TBatchEngine::CountFile(int pageCount) {
@@ -222,62 +249,6 @@ void TBatchEngine::CountFile(int pageCount) {
   if (!whole) {
     FHost.SetCounterText("1");
     FHost.SetPagesText("1");
-  }
-}
-
-void TBatchEngine::AddPageRecord(const std::string& directoryPart, const std::string& name,
-                                 int pageNumber, const TTiffPage& page) {
-  FRecord.clear();
-  if (FOptions.SplitPath) {
-    AppendQuoted(FRecord, directoryPart);
-    FRecord += FOptions.Separator;
-    AppendQuoted(FRecord, name);
-  } else {
-    FRecord += '"';
-    FRecord += directoryPart;
-    FRecord += name;
-    FRecord += '"';
-  }
-  FRecord += FOptions.Separator;
-  char digits[16];
-  const auto end = std::to_chars(digits, digits + sizeof digits, pageNumber).ptr;
-  AppendQuoted(FRecord, std::string_view(digits, static_cast<std::size_t>(end - digits)));
-  AppendTagValues(FRecord, page, FOptions);
-  FHost.AddResultLine(FRecord);
-}
-
-std::string TBatchEngine::GetTagValues(const TTiffPage& page, const TRecordOptions& options) {
-  std::string cells;
-  AppendTagValues(cells, page, options);
-  return cells;
-}
-
-void TBatchEngine::AppendTagValues(std::string& record, const TTiffPage& page,
-                                   const TRecordOptions& options) {
-  for (const auto& item : options.TickedItems) {
-    const std::string number = GetTagNumber(item);
-    bool matched = false;
-    for (const auto& tag : page.Tags()) {
-      if (tag.TagNumber() != number)
-        continue;
-      matched = true;
-      std::u16string_view value = tag.Value();
-      if (options.TrimValue) {
-        while (!value.empty() && value.front() <= 32)
-          value.remove_prefix(1);
-        while (!value.empty() && value.back() <= 32)
-          value.remove_suffix(1);
-      }
-      std::string text = ToUtf8(value);
-      // A record is a line of text, and a pane line would end at its first NUL.
-      text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
-      record += options.Separator;
-      AppendQuoted(record, text);
-    }
-    if (!matched) {
-      record += options.Separator;
-      record += "\"\"";
-    }
   }
 }
 

@@ -17,6 +17,11 @@ struct TRunOptions {
   bool IncludeSubDirectories = true;
 };
 
+// How records are written. Records: the Batch tab's lines, every cell in quotes with nothing inside
+// escaped. Csv: RFC 4180, every cell quoted with its quotes doubled and its line breaks kept, so
+// any CSV reader gets one row per record. Ndjson: one JSON object per record and no header.
+enum class TRecordFormat { Records, Csv, Ndjson };
+
 // The options a run reads anew for every record: the separator box, the split check box and the
 // tick marks stay usable during a run, and a change applies from the next record on.
 struct TRecordOptions {
@@ -25,6 +30,7 @@ struct TRecordOptions {
   bool TrimValue = true;
   bool AllPages = true;
   std::vector<std::string> TickedItems; // texts of the ticked search items, in list order
+  TRecordFormat Format = TRecordFormat::Records;
 };
 
 // What a batch run needs from its front, the Batch tab or the command line. Records and texts are
@@ -45,6 +51,9 @@ public:
   virtual void ShowError(const std::string& message) = 0;
   // One record, without a line end.
   virtual void AddResultLine(const std::string& line) = 0;
+  // An entry the walk could not read (a file or directory without permission, one that vanished,
+  // a listing that failed), with the system's reason. The run goes on without it.
+  virtual void EntrySkipped(const std::string& /*path*/, const std::string& /*reason*/) {}
   // "reading... " and the directory, then "Finished...".
   virtual void SetStatusText(const std::string& /*text*/) {}
   // The full path of the file just read (Label3 and the second panel of the main status bar).

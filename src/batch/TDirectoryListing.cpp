@@ -1,5 +1,6 @@
 #include "TDirectoryListing.h"
 
+#include "TOutputStream.h"
 #include "TSearchList.h"
 
 #include <algorithm>
@@ -18,7 +19,7 @@ namespace {
 
 enum class TEntryKind { Other, File, Directory };
 
-TEntryKind KindOf(int dirFd, const dirent& entry) {
+TEntryKind KindOf(int dirFd, const dirent& entry, int& error) {
   switch (entry.d_type) {
   case DT_REG:
     return TEntryKind::File;
@@ -31,8 +32,10 @@ TEntryKind KindOf(int dirFd, const dirent& entry) {
     return TEntryKind::Other;
   }
   struct stat st {};
-  if (fstatat(dirFd, entry.d_name, &st, 0) != 0)
-    return TEntryKind::Other; // a dangling link, or the entry vanished
+  if (fstatat(dirFd, entry.d_name, &st, 0) != 0) {
+    error = errno; // a dangling link, a link loop, or the entry vanished
+    return TEntryKind::Other;
+  }
   if (S_ISREG(st.st_mode))
     return TEntryKind::File;
   if (S_ISDIR(st.st_mode))
@@ -63,17 +66,32 @@ bool DirectoryExists(const std::string& path) {
   return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+TDirectoryHandle::~TDirectoryHandle() {
+  closedir(static_cast<DIR*>(FDir));
+}
+
+int TDirectoryHandle::Fd() const {
+  return dirfd(static_cast<DIR*>(FDir));
+}
+
 bool ListDirectory(const std::string& path, TDirectoryListing& listing, std::string& reason) {
+  return ListDirectory(AT_FDCWD, path, listing, reason);
+}
+
+bool ListDirectory(int parentFd, const std::string& name, TDirectoryListing& listing,
+                   std::string& reason) {
   listing.TifFiles.clear();
   listing.SubDirectories.clear();
-  const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  listing.Unreadable.clear();
+  listing.Handle.reset();
+  const int fd = openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) {
-    reason = std::strerror(errno);
+    reason = SystemReason(errno);
     return false;
   }
   struct stat st {};
   if (fstat(fd, &st) != 0) {
-    reason = std::strerror(errno);
+    reason = SystemReason(errno);
     close(fd);
     return false;
   }
@@ -81,10 +99,11 @@ bool ListDirectory(const std::string& path, TDirectoryListing& listing, std::str
   listing.Inode = static_cast<std::uint64_t>(st.st_ino);
   DIR* dir = fdopendir(fd); // owns fd from here
   if (!dir) {
-    reason = std::strerror(errno);
+    reason = SystemReason(errno);
     close(fd);
     return false;
   }
+  auto handle = std::make_shared<TDirectoryHandle>(dir);
   for (;;) {
     errno = 0;
     const dirent* entry = readdir(dir);
@@ -93,31 +112,36 @@ bool ListDirectory(const std::string& path, TDirectoryListing& listing, std::str
     // Covers "." and ".." as well as every hidden entry.
     if (entry->d_name[0] == '.')
       continue;
-    const std::string_view name = entry->d_name;
+    const std::string_view entryName = entry->d_name;
     // Only a name that could be listed is worth a look at its kind.
     if (entry->d_type == DT_REG) {
-      if (MatchesTifMask(name))
-        listing.TifFiles.emplace_back(name);
+      if (MatchesTifMask(entryName))
+        listing.TifFiles.emplace_back(entryName);
       continue;
     }
-    switch (KindOf(dirfd(dir), *entry)) {
+    int error = 0;
+    switch (KindOf(dirfd(dir), *entry, error)) {
     case TEntryKind::File:
-      if (MatchesTifMask(name))
-        listing.TifFiles.emplace_back(name);
+      if (MatchesTifMask(entryName))
+        listing.TifFiles.emplace_back(entryName);
       break;
     case TEntryKind::Directory:
-      listing.SubDirectories.emplace_back(name);
+      listing.SubDirectories.emplace_back(entryName);
       break;
     case TEntryKind::Other:
+      // A link to nowhere could have been anything; it is worth a word only where it would have
+      // been read as a file, or where the system gives a reason other than "not there".
+      if (error != 0 && (error != ENOENT || MatchesTifMask(entryName)))
+        listing.Unreadable.emplace_back(entryName, SystemReason(error));
       break;
     }
   }
   const int readError = errno;
-  closedir(dir);
   if (readError != 0) {
-    reason = std::strerror(readError);
+    reason = SystemReason(readError);
     return false;
   }
+  listing.Handle = std::move(handle);
   std::sort(listing.TifFiles.begin(), listing.TifFiles.end(), NameLess);
   std::sort(listing.SubDirectories.begin(), listing.SubDirectories.end(), NameLess);
   return true;

@@ -1,22 +1,88 @@
 #include "TResultsFile.h"
 
-#include "Errors.h"
-
 #include <cerrno>
-#include <cstring>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lodestar {
 
-TResultsFile::TResultsFile(const std::string& fileName) : FFileName(fileName) {
-  FFile = std::fopen(fileName.c_str(), "wb");
-  if (!FFile)
-    throw EFCreateError(fileName, std::strerror(errno));
-  std::setvbuf(FFile, nullptr, _IOFBF, 1 << 16);
+namespace {
+
+std::string DirectoryOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos)
+    return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The mode a new file gets from the process's umask, read without changing it for good.
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+// A rename is on disk only once its directory is; a failure here loses nothing already renamed.
+void SyncDirectory(const std::string& directory) {
+  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+} // namespace
+
+TResultsFile::TResultsFile(const std::string& fileName)
+    : FFileName(fileName), FTargetName(fileName) {
+  struct stat st {};
+  const bool exists = ::stat(fileName.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    FFd = ::open(fileName.c_str(), O_WRONLY | O_CLOEXEC);
+    if (FFd < 0)
+      throw EFCreateError(fileName, SystemReason(errno));
+  } else {
+    // A file the user may not write stays as it is, although its directory would let a
+    // replacement in: the rename must not get round its permissions.
+    if (exists && ::access(fileName.c_str(), W_OK) != 0)
+      throw EFCreateError(fileName, SystemReason(errno));
+    if (exists) {
+      if (char* resolved = ::realpath(fileName.c_str(), nullptr)) {
+        FTargetName = resolved;
+        std::free(resolved);
+      }
+    }
+    std::string temp =
+        DirectoryOf(FTargetName) + "/." + BaseNameOf(FTargetName) + ".lodestar-XXXXXX";
+    FFd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (FFd < 0)
+      throw EFCreateError(fileName, SystemReason(errno));
+    FTempName = std::move(temp);
+    // The replacement keeps the mode of the file it replaces; a new file gets the usual one.
+    ::fchmod(FFd, exists ? (st.st_mode & 07777) : NewFileMode());
+  }
+  FStream = std::make_unique<TOutputStream>(FFd, fileName);
 }
 
 TResultsFile::~TResultsFile() {
-  if (FFile)
-    std::fclose(FFile);
+  Discard();
+}
+
+void TResultsFile::Discard() noexcept {
+  if (FFd >= 0)
+    ::close(FFd);
+  FFd = -1;
+  if (!FTempName.empty())
+    ::unlink(FTempName.c_str());
+  FTempName.clear();
 }
 
 void TResultsFile::WriteLine(std::string_view line) {
@@ -24,24 +90,39 @@ void TResultsFile::WriteLine(std::string_view line) {
   // as a line end and saves it as CR LF, so a results file written here does the same.
   for (auto brk = line.find_first_of("\r\n"); brk != std::string_view::npos;
        brk = line.find_first_of("\r\n")) {
-    std::fwrite(line.data(), 1, brk, FFile);
-    std::fwrite("\r\n", 1, 2, FFile);
+    FStream->Write(line.substr(0, brk));
+    FStream->Write("\r\n");
     const bool crLf = line[brk] == '\r' && brk + 1 < line.size() && line[brk + 1] == '\n';
     line.remove_prefix(brk + (crLf ? 2 : 1));
   }
-  std::fwrite(line.data(), 1, line.size(), FFile);
-  std::fwrite("\r\n", 1, 2, FFile);
+  FStream->Write(line);
+  FStream->Write("\r\n");
+}
+
+void TResultsFile::WriteText(std::string_view text) {
+  FStream->Write(text);
 }
 
 void TResultsFile::Close() {
-  if (!FFile)
+  if (FFd < 0)
     return;
-  const bool failed = std::ferror(FFile) != 0;
-  const int writeError = errno;
-  const bool closeFailed = std::fclose(FFile) != 0;
-  FFile = nullptr;
-  if (failed || closeFailed)
-    throw EFCreateError(FFileName, std::strerror(closeFailed ? errno : writeError));
+  FStream->Flush();
+  if (FTempName.empty()) {
+    ::close(FFd);
+    FFd = -1;
+    return;
+  }
+  // A disk that fills up only when the cache is written back reports it here or at close.
+  if (::fsync(FFd) != 0)
+    throw EFWriteError(FFileName, SystemReason(errno));
+  const int fd = FFd;
+  FFd = -1;
+  if (::close(fd) != 0)
+    throw EFWriteError(FFileName, SystemReason(errno));
+  if (::rename(FTempName.c_str(), FTargetName.c_str()) != 0)
+    throw EFCreateError(FFileName, SystemReason(errno));
+  FTempName.clear();
+  SyncDirectory(DirectoryOf(FTargetName));
 }
 
 void SaveResultsText(const std::string& fileName, std::string_view text) {

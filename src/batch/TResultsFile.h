@@ -1,31 +1,51 @@
 #pragma once
 
-#include <cstdio>
+#include "TOutputStream.h"
+
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace lodestar {
 
 // A results file as the Batch tab saves it: plain UTF-8 text, no byte-order mark, every line
-// ended by CR LF, the last one too. Lines are written as they come, so a run of any length can
-// write straight to it.
+// ended by CR LF, the last one too.
+//
+// The text goes to a temporary file beside the target, which replaces the target only when
+// everything was written and flushed to the disk (Close), the way install and rsync write: a run
+// or a save that fails half way, or is interrupted, leaves the previous file as it was. A target
+// that is not a regular file (a device, a pipe) cannot be replaced and is written directly; a
+// link is followed, so the file it leads to is the one replaced.
 class TResultsFile {
 public:
-  // Creates or replaces the file. Raises EFCreateError("Cannot create file "%s". %s").
+  // Raises EFCreateError("Cannot create file "%s". %s") with the target's name.
   explicit TResultsFile(const std::string& fileName);
+  // Without a Close that succeeded, removes the temporary file and leaves the target alone.
   ~TResultsFile();
   TResultsFile(const TResultsFile&) = delete;
   TResultsFile& operator=(const TResultsFile&) = delete;
 
   // Line breaks inside line are written as CR LF too, as the results pane saves them.
   void WriteLine(std::string_view line);
-  // Raises EFCreateError when the file could not be written whole (a full disk, say): a file cut
-  // short is not reported as saved.
+  // Bytes as they are, line ends included.
+  void WriteText(std::string_view text);
+  // Flushes, syncs and puts the file in place. Raises EFWriteError ("Cannot write file "%s". %s")
+  // when the text could not be written whole, EFCreateError when the target cannot be replaced;
+  // either way the target is untouched.
   void Close();
 
+  // The temporary file's path, empty when the target is written directly: a signal handler may
+  // remove it (unlink is safe there). Valid until the object is destroyed.
+  const char* TemporaryName() const { return FTempName.c_str(); }
+
 private:
-  std::string FFileName;
-  std::FILE* FFile = nullptr;
+  void Discard() noexcept;
+
+  std::string FFileName;   // as given, for messages
+  std::string FTargetName; // the file replaced: FFileName, or where its link leads
+  std::string FTempName;
+  int FFd = -1;
+  std::unique_ptr<TOutputStream> FStream;
 };
 
 // Saves the text of the results pane: its lines are separated by '\n' (a '\r' before it is part

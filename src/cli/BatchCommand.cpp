@@ -1,17 +1,23 @@
 #include "BatchCommand.h"
 
 #include "Errors.h"
+#include "EscapeControls.h"
 #include "TBatchEngine.h"
+#include "TOutputStream.h"
 #include "TResultsFile.h"
 #include "TSearchList.h"
 #include "uTagDescription.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <pthread.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -22,6 +28,14 @@ namespace {
 
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitIncomplete = 3;
+
+// One file in flight per online processor, and at least four: on network storage most of a
+// file's time is the wait for the server, which overlaps however few processors there are.
+int DefaultJobs() {
+  const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
+  return static_cast<int>(std::clamp<long>(online, 4, 256));
+}
 
 struct TBatchOptions {
   std::string Dir;
@@ -34,6 +48,8 @@ struct TBatchOptions {
   bool NoTrim = false;
   bool FirstPageOnly = false;
   std::string Output;
+  int Jobs = DefaultJobs();
+  std::string Format = "records";
 };
 
 void PrintError(const std::string& subject, const std::string& message) {
@@ -82,12 +98,52 @@ std::optional<TSearchList> BuildSearchList(const std::vector<std::string>& tags)
   return list;
 }
 
+// The temporary output file while a run writes it: an interrupted run removes it on its way out,
+// so only the old results stay.
+std::atomic<const char*> GTemporaryOutput{nullptr};
+
+extern "C" void OnTerminatingSignal(int signal) {
+  if (const char* name = GTemporaryOutput.load())
+    ::unlink(name);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+// A closed pipe, a full disk and a file over the size limit become write errors that end the run
+// with status 1, whatever the caller left SIGPIPE at; Ctrl-C and kill leave no half file behind.
+void InstallSignalHandlers() {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP})
+    std::signal(signal, OnTerminatingSignal);
+}
+
+// Holds back the terminating signals for its lifetime; they arrive when it ends.
+class TSignalsHeld {
+public:
+  TSignalsHeld() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+      sigaddset(&set, signal);
+    pthread_sigmask(SIG_BLOCK, &set, &FPrevious);
+  }
+  ~TSignalsHeld() { pthread_sigmask(SIG_SETMASK, &FPrevious, nullptr); }
+  TSignalsHeld(const TSignalsHeld&) = delete;
+  TSignalsHeld& operator=(const TSignalsHeld&) = delete;
+
+private:
+  sigset_t FPrevious;
+};
+
 // The command line's side of a run: fixed options, records to standard output or a results file,
-// and a progress line when a person is watching standard error.
+// every entry that could not be read on standard error, and a progress line when a person is
+// watching standard error.
 class TCliHost : public TBatchHost {
 public:
   TCliHost(const TBatchOptions& options, const TSearchList& list, TResultsFile* output)
-      : FOutput(output), FProgress(isatty(STDERR_FILENO) == 1) {
+      : FOutput(output), FStdout(STDOUT_FILENO, "standard output"),
+        FProgress(isatty(STDERR_FILENO) == 1) {
     FRun.StartDir = options.Dir;
     FRun.SearchItemCount = list.Count();
     FRun.AddDescription = !options.NoHeader;
@@ -97,22 +153,39 @@ public:
     FRecord.SplitPath = options.SplitPath;
     FRecord.TrimValue = !options.NoTrim;
     FRecord.AllPages = !options.FirstPageOnly;
+    FRecord.Format = options.Format == "csv"      ? TRecordFormat::Csv
+                     : options.Format == "ndjson" ? TRecordFormat::Ndjson
+                                                  : TRecordFormat::Records;
     list.TickedTexts(FRecord.TickedItems);
   }
 
   std::optional<std::string> Error() const { return FError; }
+  long long SkippedCount() const { return FSkipped; }
+  void FlushOutput() { FStdout.Flush(); }
 
   void ReadRunOptions(TRunOptions& options) override { options = FRun; }
   void ReadRecordOptions(TRecordOptions& options) override { options = FRecord; }
   void ShowError(const std::string& message) override { FError = message; }
 
   void AddResultLine(const std::string& line) override {
-    if (FOutput) {
+    // Files end their lines with CR LF as the tab's Save does; JSON lines always end with LF.
+    if (!FOutput) {
+      FStdout.Write(line);
+      FStdout.Write("\n");
+    } else if (FRecord.Format == TRecordFormat::Records) {
       FOutput->WriteLine(line);
-      return;
+    } else {
+      FOutput->WriteText(line);
+      FOutput->WriteText(FRecord.Format == TRecordFormat::Csv ? "\r\n" : "\n");
     }
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
+  }
+
+  void EntrySkipped(const std::string& path, const std::string& reason) override {
+    ++FSkipped;
+    FStdout.Flush(); // the records before it reach a reader of both streams first
+    ClearProgress();
+    std::fprintf(stderr, "lodestar-cli: cannot read '%s': %s\n", EscapeControls(path).c_str(),
+                 reason.c_str());
   }
 
   void SetStatusText(const std::string& text) override {
@@ -148,12 +221,11 @@ public:
       return;
     }
     // The directory is cut from the left so the line stays one line on an ordinary terminal.
-    std::string status = FStatus;
-    if (status.size() > 70)
-      status = "..." + status.substr(status.size() - 67);
+    const std::string status = CutFromLeft(EscapeControls(FStatus), 70);
     std::fprintf(stderr, "\r\033[K%lld files, %lld pages, %.0f files/s, %s", files, Number(FPages),
                  rate, status.c_str());
     std::fflush(stderr);
+    FProgressShown = true;
   }
 
 private:
@@ -163,10 +235,19 @@ private:
     return value;
   }
 
+  void ClearProgress() {
+    if (FProgressShown)
+      std::fputs("\r\033[K", stderr);
+    FProgressShown = false;
+  }
+
   TRunOptions FRun;
   TRecordOptions FRecord;
   TResultsFile* FOutput;
+  TOutputStream FStdout;
   bool FProgress;
+  bool FProgressShown = false;
+  long long FSkipped = 0;
   std::optional<std::string> FError;
   std::string FCounter = "0";
   std::string FPages = "0";
@@ -176,7 +257,7 @@ private:
 };
 
 int RunBatch(const TBatchOptions& options) {
-  // Checked before the output file is created, so a mistyped directory leaves no empty file.
+  // Checked before the output file is created, so a mistyped directory leaves no file.
   if (!DirectoryExists(options.Dir)) {
     PrintError(options.Dir, StartDirMissingText);
     return ExitUsage;
@@ -189,38 +270,69 @@ int RunBatch(const TBatchOptions& options) {
     return ExitUsage;
   }
 
+  InstallSignalHandlers();
   std::unique_ptr<TResultsFile> output;
   try {
-    if (!options.Output.empty())
+    // A signal between the creation of the temporary file and its registration would leave it.
+    TSignalsHeld held;
+    if (!options.Output.empty()) {
       output = std::make_unique<TResultsFile>(options.Output);
+      if (*output->TemporaryName())
+        GTemporaryOutput = output->TemporaryName();
+    }
   } catch (const ELodestarError& error) {
     PrintError(options.Output, error.what());
     return ExitFailed;
   }
 
-  static char buffer[1 << 16];
-  std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
   TCliHost host(options, *list, output.get());
   TBatchEngine engine(host);
+  engine.SetJobs(options.Jobs);
   int status = EXIT_SUCCESS;
+  const auto outputFailed = [&](const EOutputError& error) {
+    if (output)
+      PrintError(options.Output, error.what());
+    else
+      PrintError("standard output", error.Reason());
+    status = ExitFailed;
+  };
   try {
     engine.Run();
     host.ShowProgress(true);
-    if (output)
-      output->Close();
+  } catch (const EOutputError& error) {
+    host.ShowProgress(true);
+    outputFailed(error);
   } catch (const ELodestarError& error) {
     host.ShowProgress(true);
-    PrintError(options.Output.empty() ? options.Dir : options.Output, error.what());
+    PrintError(options.Dir, error.what());
     status = ExitFailed;
+  }
+  try {
+    if (status == EXIT_SUCCESS) {
+      host.FlushOutput();
+      if (output)
+        output->Close();
+    }
+  } catch (const EOutputError& error) {
+    outputFailed(error);
+  } catch (const ELodestarError& error) {
+    PrintError(options.Output, error.what());
+    status = ExitFailed;
+  }
+  {
+    TSignalsHeld held;
+    GTemporaryOutput = nullptr;
+    output.reset(); // a run that failed leaves the old file and no temporary one
   }
   if (const auto error = host.Error()) {
     // The directory vanished between the check above and the start of the run.
     PrintError(options.Dir, *error);
     status = ExitUsage;
   }
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "lodestar-cli: error: writing standard output failed\n");
-    status = ExitFailed;
+  if (status == EXIT_SUCCESS && host.SkippedCount() > 0) {
+    std::fprintf(stderr, "lodestar-cli: incomplete: %lld %s could not be read\n",
+                 host.SkippedCount(), host.SkippedCount() == 1 ? "entry" : "entries");
+    status = ExitIncomplete;
   }
   return status;
 }
@@ -244,7 +356,19 @@ void RegisterBatchCommand(CLI::App& app) {
   batch->add_flag("--no-trim", options->NoTrim, "Write values untrimmed");
   batch->add_flag("--first-page-only", options->FirstPageOnly, "One record per file");
   batch->add_option("-o,--output", options->Output,
-                    "Write the records to FILE with CR LF line ends, as the Batch tab saves them");
+                    "Write the records to FILE with CR LF line ends, as the Batch tab saves them; "
+                    "FILE is replaced only when the run has written everything");
+  batch
+      ->add_option("-j,--jobs", options->Jobs,
+                   "Files read at once (default: the number of processors, at least 4); the "
+                   "output is the same for every N")
+      ->check(CLI::Range(1, 1024));
+  batch
+      ->add_option("--format", options->Format,
+                   "records: the Batch tab's lines (default); csv: RFC 4180, every cell quoted, "
+                   "quotes doubled; ndjson: one JSON object per page, file names that are not "
+                   "UTF-8 written with U+FFFD replacement characters")
+      ->check(CLI::IsMember({"records", "csv", "ndjson"}));
   batch->callback([options] {
     const int status = RunBatch(*options);
     if (status != EXIT_SUCCESS)

@@ -1,6 +1,7 @@
 // The batch engine and "lodestar-cli batch" over trees built in the test.
 #include "RunProgram.h"
 #include "TBatchEngine.h"
+#include "TOutputStream.h"
 #include "TSearchList.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
@@ -27,7 +28,9 @@ public:
   TRecordOptions Record;
   TSearchList List; // the nine items, unticked
   TLines Lines;
-  TLines Shown; // error messages and status texts
+  TLines Shown;        // error messages and status texts
+  TLines Skipped;      // "path: reason"
+  int FailAtLine = -1; // the output fails at this record (0-based)
   std::string Counter = "0";
   std::string Pages = "0";
   bool Stop = false;
@@ -51,6 +54,7 @@ public:
   void RunStarting() override {
     Stop = false;
     Lines.clear();
+    Skipped.clear();
   }
   void ReadRunOptions(TRunOptions& options) override {
     options = Run;
@@ -61,7 +65,14 @@ public:
     List.TickedTexts(options.TickedItems);
   }
   void ShowError(const std::string& message) override { Shown.push_back(message); }
-  void AddResultLine(const std::string& line) override { Lines.push_back(line); }
+  void AddResultLine(const std::string& line) override {
+    if (static_cast<int>(Lines.size()) == FailAtLine)
+      throw EFWriteError("out", "No space left on device");
+    Lines.push_back(line);
+  }
+  void EntrySkipped(const std::string& path, const std::string& reason) override {
+    Skipped.push_back(path + ": " + reason);
+  }
   void SetStatusText(const std::string& text) override { Shown.push_back(text); }
   void ProcessMessages() override { OnEvents(); }
   bool StopRequested() override { return Stop; }
@@ -187,15 +198,84 @@ TEST_F(Batch, LinksAreFollowedButNoDirectoryIsEnteredTwice) {
   EXPECT_EQ(Visited(), (TLines{"link.tif,1", "view/a.tif,1"}));
 }
 
-TEST_F(Batch, DirectoryThatCannotBeListedIsSkippedAlone) {
+TEST_F(Batch, DirectoryThatCannotBeListedIsSkippedAloneAndNamed) {
   for (const char* name : {"a/a.tif", "b/b.tif", "c/c.tif"})
     Tiff(name);
-  TBatchEngine engine(Host);
-  engine.SetLister([&](const std::string& path, TDirectoryListing& listing, std::string& reason) {
-    return path != Root + "/b" && ListDirectory(path, listing, reason);
-  });
-  engine.Run();
-  EXPECT_EQ(Visited(), (TLines{"a/a.tif,1", "c/c.tif,1"}));
+  for (int jobs : {1, 3}) {
+    TBatchEngine engine(Host);
+    engine.SetJobs(jobs);
+    engine.SetLister([&](int parentFd, const std::string& name, const std::string& path,
+                         TDirectoryListing& listing, std::string& reason) {
+      reason = "Permission denied";
+      return path != Root + "/b" && ListDirectory(parentFd, name, listing, reason);
+    });
+    engine.Run();
+    EXPECT_EQ(Visited(), (TLines{"a/a.tif,1", "c/c.tif,1"}));
+    EXPECT_EQ(Host.Skipped, TLines{Root + "/b: Permission denied"});
+  }
+}
+
+// Listed, then gone before it is read: counted without pages, as the reader leaves it, and named.
+TEST_F(Batch, FileThatVanishesAfterTheListingIsNamed) {
+  Tiff("a.tif");
+  Tiff("b.tif");
+  for (int jobs : {1, 2}) {
+    Tiff("c.tif");
+    TBatchEngine engine(Host);
+    engine.SetJobs(jobs);
+    engine.SetLister([&](int parentFd, const std::string& name, const std::string&,
+                         TDirectoryListing& listing, std::string& reason) {
+      const bool listed = ListDirectory(parentFd, name, listing, reason);
+      fs::remove(Dir.File("c.tif"));
+      return listed;
+    });
+    engine.Run();
+    EXPECT_EQ(Visited(), (TLines{"a.tif,1", "b.tif,1"}));
+    EXPECT_EQ(Host.Skipped, TLines{Root + "/c.tif: No such file or directory"});
+    EXPECT_EQ(Host.Counter, "3");
+  }
+}
+
+// The same records, counters, reports and file order for any number of jobs; the engine's
+// threads are what the ThreadSanitizer build of these tests watches.
+TEST_F(Batch, EveryJobCountGivesTheRecordsOfOneJob) {
+  for (int i = 0; i < 120; ++i)
+    Tiff("d" + std::to_string(i % 5) + "/f" + std::to_string(i) + ".tif",
+         std::vector<std::vector<TEntryDraft>>(1 + i % 3, {B.ShortEntry(256, i)}));
+  std::ofstream(Dir.File("d1/broken.tif")) << "not a tiff";
+  for (int i = 0; i < 40; ++i) // more reports in a row than the ring has slots for two jobs
+    fs::create_symlink(Dir.Path() / "nowhere",
+                       Dir.Path() / "d2" / ("gone" + std::to_string(i) + ".tif"));
+  Host.Items({"256  W"});
+  const TLines one = Host.Start();
+  const TLines skipped = Host.Skipped;
+  const std::string counter = Host.Counter;
+  ASSERT_EQ(Visited().size(), 240u);
+  for (int jobs : {2, 5, 500}) {
+    Host.Pages = "0";
+    TBatchEngine engine(Host);
+    engine.SetJobs(jobs);
+    engine.Run();
+    EXPECT_EQ(Host.Lines, one) << jobs;
+    EXPECT_EQ(Host.Skipped, skipped) << jobs;
+    EXPECT_EQ(Host.Counter, counter) << jobs;
+    EXPECT_EQ(Host.Pages, "240") << jobs;
+  }
+}
+
+// A failed output ends the run at once, while a failure to read one file never does.
+TEST_F(Batch, OutputThatFailsEndsTheRunAtOnce) {
+  for (int i = 0; i < 30; ++i)
+    Tiff("d" + std::to_string(i % 3) + "/f" + std::to_string(i) + ".tif");
+  for (int jobs : {1, 4}) {
+    Host.FailAtLine = 3;
+    Host.Shown.clear();
+    TBatchEngine engine(Host);
+    engine.SetJobs(jobs);
+    EXPECT_THROW(engine.Run(), EOutputError);
+    EXPECT_EQ(Host.Lines.size(), 3u);
+    EXPECT_EQ(Host.Shown.back(), "Finished...");
+  }
 }
 
 TEST_F(Batch, CountersOverTwoRunsAndAfterATypedText) {
@@ -301,8 +381,9 @@ TEST_F(BatchCli, ErrorsGiveTheirStatusAndMessageAndNoRecord) {
   const std::string bad = Scratch.File("no/dir/o");
   Fails({"batch", Root, "--output", bad}, 1,
         bad + "': Cannot create file \"" + bad + "\". No such file or directory");
+  // A device is written directly, and the message names the write that failed.
   Fails({"batch", Root, "--output", "/dev/full"}, 1,
-        "/dev/full': Cannot create file \"/dev/full\". No space left on device");
+        "/dev/full': Cannot write file \"/dev/full\". No space left on device");
 }
 
 } // namespace

@@ -1,0 +1,144 @@
+#include "TLoadWindow.h"
+
+#include "cLodestar.h"
+
+#include <algorithm>
+
+namespace lodestar {
+
+TLoadWindow::TLoadWindow(int jobs, const TRecordOptions& options, TEmit emit)
+    : FOptions(options), FEmit(std::move(emit)),
+      FSlots(static_cast<std::size_t>(jobs) * SlotsPerJob) {
+  FWorkers.reserve(static_cast<std::size_t>(jobs));
+  for (int i = 0; i < jobs; ++i)
+    FWorkers.emplace_back([this] { Work(); });
+}
+
+TLoadWindow::~TLoadWindow() {
+  {
+    std::lock_guard lock(FLock);
+    FStopping = true;
+  }
+  FJobAdded.notify_all();
+  for (auto& worker : FWorkers)
+    worker.join();
+}
+
+void TLoadWindow::Add(TFileJob job) {
+  EmitHead(false);
+  if (FTail - FHead == FSlots.size())
+    EmitHead(true);
+  const bool skip = !job.Directory;
+  bool wake;
+  {
+    std::lock_guard lock(FLock);
+    TSlot& slot = FSlots[FTail % FSlots.size()];
+    slot.Job = std::move(job);
+    if (skip) {
+      // Nothing to read: the outcome is ready, and the workers pass the slot over.
+      std::unique_ptr<TTiffFile> none;
+      slot.Outcome = LoadFile(slot.Job, FOptions, none);
+      slot.State = TState::Done;
+    } else {
+      slot.State = TState::Waiting;
+    }
+    ++FTail;
+    // A worker that is busy takes the job when it is done; an idle one is woken for a run of
+    // jobs, not for each.
+    wake = !skip && FIdle > 0 && FTail - FTaken >= MaxRun;
+  }
+  if (wake)
+    FJobAdded.notify_one();
+}
+
+bool TLoadWindow::StretchDone() {
+  FDoneEnd = std::max(FDoneEnd, FHead);
+  while (FDoneEnd < FTail && FSlots[FDoneEnd % FSlots.size()].State == TState::Done)
+    ++FDoneEnd;
+  return FDoneEnd - FHead >= std::min(FSlots.size() / 4, FTail - FHead);
+}
+
+void TLoadWindow::Finish() {
+  while (FHead != FTail)
+    EmitHead(true);
+}
+
+void TLoadWindow::EmitHead(bool wait) {
+  for (;;) {
+    TFileOutcome outcome;
+    {
+      std::unique_lock lock(FLock);
+      if (FHead == FTail)
+        return;
+      TSlot& slot = FSlots[FHead % FSlots.size()];
+      if (slot.State != TState::Done) {
+        if (!wait)
+          return;
+        // Woken for a stretch of finished outcomes, not for each: a thread switch per file
+        // would cost more than reading it.
+        FHeadWanted = true;
+        if (FIdle > 0 && FTaken < FTail)
+          FJobAdded.notify_all(); // the jobs held back for a run are wanted now
+        FHeadDone.wait(lock, [&] { return StretchDone(); });
+        FHeadWanted = false;
+      }
+      outcome = std::move(slot.Outcome);
+      slot = TSlot{};
+      ++FHead;
+    }
+    wait = false; // one finished outcome was asked for; the rest only as far as they are done
+    FEmit(outcome);
+  }
+}
+
+void TLoadWindow::Work() {
+  std::unique_ptr<TTiffFile> file;
+  const std::size_t workers = FWorkers.capacity();
+  for (;;) {
+    std::size_t first;
+    std::size_t count = 0;
+    {
+      std::unique_lock lock(FLock);
+      ++FIdle;
+      FJobAdded.wait(lock, [&] {
+        FTaken = std::max(FTaken, FHead); // slots emitted unread were skips
+        while (FTaken < FTail && FSlots[FTaken % FSlots.size()].State != TState::Waiting)
+          ++FTaken; // slots that need no reading
+        return FStopping || FTaken < FTail;
+      });
+      --FIdle;
+      if (FStopping)
+        return;
+      // A few jobs at once where many wait, which saves hand-overs when files take microseconds;
+      // few enough that every worker's run fits in the ring twice over, so a run never holds the
+      // head back for longer than the others take for theirs.
+      const std::size_t run = std::clamp<std::size_t>((FTail - FTaken) / (2 * workers), 1, MaxRun);
+      first = FTaken;
+      while (count < run && FTaken < FTail &&
+             FSlots[FTaken % FSlots.size()].State == TState::Waiting) {
+        FSlots[FTaken % FSlots.size()].State = TState::Taken;
+        ++FTaken;
+        ++count;
+      }
+    }
+    // These slots are this worker's alone until they are marked done: the adding thread reads a
+    // slot only then, and does not reuse it before it is emitted.
+    for (std::size_t index = first; index < first + count; ++index) {
+      TSlot& slot = FSlots[index % FSlots.size()];
+      TFileOutcome outcome = LoadFile(slot.Job, FOptions, file);
+      file.reset(); // the next file loads without this one's pages
+      bool wake;
+      {
+        std::lock_guard lock(FLock);
+        slot.Outcome = std::move(outcome);
+        slot.Job = TFileJob{};
+        slot.State = TState::Done;
+        wake = FHeadWanted && StretchDone();
+      }
+      if (wake)
+        FHeadDone.notify_one();
+    }
+  }
+}
+
+} // namespace lodestar

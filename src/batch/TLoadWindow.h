@@ -1,0 +1,73 @@
+#pragma once
+
+#include "TFileLoad.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace lodestar {
+
+// Reads files on worker threads while their outcomes come back in the order they were added.
+//
+// The jobs and their outcomes wait in a ring of a fixed number of slots: the walk adds a job at
+// the tail, the workers take the jobs in order, and the thread that adds hands the outcomes at
+// the head to Emit as soon as they are complete. When the ring is full, Add waits for the head,
+// so a run holds at most Jobs loaded files and the ring's finished outcomes, however large the
+// tree. Emit runs only on the thread that calls Add and Finish.
+class TLoadWindow {
+public:
+  using TEmit = std::function<void(TFileOutcome&)>;
+
+  // options are read by every worker and must not change during the run.
+  TLoadWindow(int jobs, const TRecordOptions& options, TEmit emit);
+  // Stops and joins the workers; outcomes not yet emitted are dropped (a run left by an error).
+  ~TLoadWindow();
+  TLoadWindow(const TLoadWindow&) = delete;
+  TLoadWindow& operator=(const TLoadWindow&) = delete;
+
+  void Add(TFileJob job);
+  // Emits every outcome still outstanding.
+  void Finish();
+
+  // Slots per worker: enough that a worker rarely waits for the head while the walk lists a
+  // directory.
+  static constexpr std::size_t SlotsPerJob = 8;
+  // Jobs a worker takes at once at most.
+  static constexpr std::size_t MaxRun = 4;
+
+private:
+  enum class TState { Free, Waiting, Taken, Done };
+  struct TSlot {
+    TState State = TState::Free;
+    TFileJob Job;
+    TFileOutcome Outcome;
+  };
+
+  void Work();
+  // The head and the outcomes after it are finished, a quarter of the ring or all there are;
+  // under the lock.
+  bool StretchDone();
+  // Emits the finished outcomes at the head; with wait, first waits until the head is finished.
+  void EmitHead(bool wait);
+
+  const TRecordOptions& FOptions;
+  TEmit FEmit;
+  std::vector<TSlot> FSlots;
+  std::size_t FHead = 0;    // oldest outcome not yet emitted
+  std::size_t FTail = 0;    // next free slot (count of jobs added)
+  std::size_t FTaken = 0;   // next job for a worker
+  std::size_t FDoneEnd = 0; // end of the finished outcomes that follow the head without a gap
+  std::size_t FIdle = 0;    // workers waiting for a job
+  bool FHeadWanted = false; // the adding thread waits for the head
+  bool FStopping = false;
+  std::mutex FLock;
+  std::condition_variable FJobAdded;
+  std::condition_variable FHeadDone;
+  std::vector<std::thread> FWorkers;
+};
+
+} // namespace lodestar

@@ -1,0 +1,343 @@
+// lodestar-cli batch at scale: --jobs against --jobs 1, output that survives a failed run, the
+// report of entries that could not be read, paths past the system's limit, the formats.
+#include "RunProgram.h"
+#include "TempDir.h"
+#include "TiffBuilder.h"
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace lodestar::test {
+namespace {
+
+namespace fs = std::filesystem;
+using TArgs = std::vector<std::string>;
+const std::string Nul(1, '\0');
+const TTiffBuilder B;
+
+// Runs a bash script (no "'" in it) as a user's shell would.
+TProgramRun Shell(const std::string& script) {
+  return RunProgram("/bin/bash", {"-c", script});
+}
+
+std::vector<std::string> Names(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class BatchRun : public testing::Test {
+protected:
+  TTempDir Dir;
+  TTempDir Scratch;
+  std::string Root = Dir.Path().string();
+  std::string Cli = LODESTAR_CLI;
+
+  void Tiff(const std::string& relative,
+            const std::vector<std::vector<TEntryDraft>>& pages = {{}}) {
+    fs::create_directories(fs::path(Dir.File(relative)).parent_path());
+    TTiffBuilder().Pages(pages).Save(Dir.File(relative));
+  }
+
+  // Many files in several directories, of every kind a walk meets: multi-page files, files
+  // without pages, files that are no TIFF, values with quotes, separators and line breaks, names
+  // that are no UTF-8, links, and an entry that cannot be read.
+  void MixedTree(int files) {
+    for (int i = 0; i < files; ++i) {
+      const std::string dir = "vol" + std::to_string(i % 3) + "/box" + std::to_string(i % 7);
+      const std::string name = dir + "/scan-" + std::to_string(i) + ".tif";
+      fs::create_directories(Dir.Path() / dir);
+      switch (i % 6) {
+      case 0:
+        Tiff(name, {ScanPage(B, 100 + i, 200, 300, "Scanner " + std::to_string(i)),
+                    ScanPage(B, 50, 60, 72, "")});
+        break;
+      case 1:
+        Tiff(name, {{B.AsciiEntry(270, "say \"cheese\",\r\nthen; smile" + Nul),
+                     B.AsciiEntry(305, "a" + Nul), B.AsciiEntry(305, "b\nc" + Nul)}});
+        break;
+      case 2:
+        TTiffBuilder().Header(0).Save(Dir.File(name)); // no page
+        break;
+      case 3:
+        std::ofstream(Dir.File(name)) << "not a tiff";
+        break;
+      default:
+        Tiff(name, {ScanPage(B, 1728, 2200, 200, i % 2 ? " padded " : "x")});
+      }
+    }
+    Tiff("caf\xe9-latin1.tif", {{B.ShortEntry(256, 1)}});
+    Tiff(".hidden/h.tif");
+    fs::create_directory_symlink(Dir.Path() / "vol1", Dir.Path() / "vol1-link"); // entered once
+    fs::create_symlink(Dir.Path() / "nowhere.tif", Dir.Path() / "vol0" / "gone.tif");
+  }
+
+  TProgramRun Run(const TArgs& args) { return RunProgram(Cli, args); }
+
+  // The command as a user without rights runs it: as root, a copy of the program where nobody
+  // may run it (the build may lie in a directory only root can enter), run as nobody.
+  std::string UnprivilegedCli() {
+    if (geteuid() != 0)
+      return "'" + Cli + "'";
+    if (!fs::exists("/usr/bin/setpriv"))
+      return {};
+    fs::permissions(Bin.Path(), fs::perms::all);
+    fs::copy_file(Cli, Bin.File("lodestar-cli"), fs::copy_options::overwrite_existing);
+    fs::permissions(Bin.File("lodestar-cli"), fs::perms::all);
+    return "setpriv --reuid=65534 --regid=65534 --clear-groups '" + Bin.File("lodestar-cli") + "'";
+  }
+
+private:
+  TTempDir Bin;
+};
+
+// Every option and format, several job counts (one above the number of files): the same
+// standard output, standard error, exit status and output file as one job.
+TEST_F(BatchRun, EveryJobCountWritesTheBytesOfOneJob) {
+  MixedTree(150);
+  const std::vector<TArgs> optionSets = {
+      {},
+      {"--split-path", "--separator", "; ", "--no-trim", "--first-page-only"},
+      {"--no-root", "--tags", "270,305:Soft,256"},
+      {"--no-subdirs"},
+      {"--format", "csv", "--no-header", "--tags", "270,305"},
+      {"--format", "ndjson", "--tags", "270,305,256,256:Again"},
+  };
+  for (const auto& options : optionSets) {
+    TArgs one = {"batch", Root, "--jobs", "1", "--output", Scratch.File("one")};
+    one.insert(one.end(), options.begin(), options.end());
+    const auto reference = Run(one);
+    const std::string file = FileBytes(Scratch.File("one"));
+    one.erase(one.begin() + 4, one.begin() + 6);
+    const auto referenceOut = Run(one);
+    ASSERT_FALSE(referenceOut.Out.empty()) << reference.Err;
+    for (const char* jobs : {"2", "3", "8", "400"}) {
+      TArgs many = one;
+      many[3] = jobs;
+      const auto run = Run(many);
+      EXPECT_EQ(run.Out, referenceOut.Out) << jobs << " jobs, " << testing::PrintToString(options);
+      EXPECT_EQ(run.Err, referenceOut.Err) << jobs;
+      EXPECT_EQ(run.Status, referenceOut.Status) << jobs;
+      many.insert(many.end(), {"--output", Scratch.File("many")});
+      EXPECT_EQ(Run(many).Status, reference.Status);
+      EXPECT_EQ(FileBytes(Scratch.File("many")), file) << jobs;
+    }
+  }
+}
+
+// A link named like a TIFF file that leads nowhere, a name with control characters.
+TEST_F(BatchRun, UnreadableEntriesAreNamedAndTheRunEndsWithStatus3) {
+  Tiff("a.tif", {{B.ShortEntry(256, 7)}});
+  fs::create_symlink(Dir.Path() / "nowhere", Dir.Path() / "gone\x1b[2J\n.tif");
+  fs::create_symlink(Dir.Path() / "nowhere", Dir.Path() / "gone-notes.txt"); // never listed
+  const auto run = Run({"batch", Root, "--tags", "256", "--no-header", "--jobs", "2"});
+  EXPECT_EQ(run.Status, 3);
+  EXPECT_EQ(run.Out, "\"" + Root + "/a.tif\",\"1\",\"7\"\n");
+  EXPECT_EQ(run.Err, "lodestar-cli: cannot read '" + Root +
+                         "/gone\\x1B[2J\\x0A.tif': No such file or directory\n"
+                         "lodestar-cli: incomplete: 1 entry could not be read\n");
+}
+
+// Permissions hold only for a user without rights: as root the run is made as nobody.
+TEST_F(BatchRun, FilesAndDirectoriesWithoutPermissionAreNamedInWalkOrder) {
+  Tiff("a.tif", {{B.ShortEntry(256, 7)}});
+  Tiff("secret.tif");
+  Tiff("locked/l.tif");
+  Tiff("sub/s.tif", {{B.ShortEntry(256, 9)}});
+  fs::permissions(Dir.File("secret.tif"), fs::perms::none);
+  fs::permissions(Dir.File("locked"), fs::perms::none);
+  fs::permissions(Dir.Path(), fs::perms::all); // nobody must reach the tree
+  const std::string command = UnprivilegedCli();
+  if (command.empty())
+    GTEST_SKIP() << "needs setpriv to run as nobody";
+  const auto run =
+      Shell(command + " batch '" + Root + "' --tags 256 --no-header --jobs 3 --format csv");
+  EXPECT_EQ(run.Status, 3);
+  EXPECT_EQ(run.Out,
+            "\"" + Root + "/a.tif\",\"1\",\"7\"\n\"" + Root + "/sub/s.tif\",\"1\",\"9\"\n");
+  EXPECT_EQ(run.Err, "lodestar-cli: cannot read '" + Root + "/secret.tif': Permission denied\n" +
+                         "lodestar-cli: cannot read '" + Root + "/locked': Permission denied\n" +
+                         "lodestar-cli: incomplete: 2 entries could not be read\n");
+}
+
+// Twenty directories of 250-byte names: about 5,000 bytes, past the system's 4,096.
+TEST_F(BatchRun, PathsLongerThanTheSystemLimitAreRead) {
+  std::string relative;
+  int fd = open(Root.c_str(), O_RDONLY | O_DIRECTORY);
+  for (int level = 0; level < 20; ++level) {
+    const std::string name = std::string(248, 'a' + level) + std::to_string(level % 10) + "d";
+    ASSERT_EQ(mkdirat(fd, name.c_str(), 0755), 0);
+    const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+    close(fd);
+    fd = next;
+    relative += "/" + name;
+  }
+  const std::string bytes =
+      FileBytes(TTiffBuilder().Pages({{B.ShortEntry(256, 42)}}).Save(Scratch.File("t")));
+  const int file = openat(fd, "deep.tif", O_WRONLY | O_CREAT, 0644);
+  ASSERT_EQ(write(file, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  close(file);
+  close(fd);
+  const std::string path = Root + relative + "/deep.tif";
+  ASSERT_GT(path.size(), 4096u);
+  for (const char* jobs : {"1", "4"}) {
+    const auto run = Run({"batch", Root, "--tags", "256", "--no-header", "--jobs", jobs});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, "\"" + path + "\",\"1\",\"42\"\n");
+  }
+  // std::filesystem cannot remove what it cannot name; rm walks by handles too.
+  Shell("rm -rf '" + Root + "'/*");
+}
+
+// On a terminal: files per second, and a directory name that cannot drive the terminal.
+TEST_F(BatchRun, ProgressLineOnATerminalEscapesControlCharacters) {
+  if (!fs::exists("/usr/bin/script"))
+    GTEST_SKIP() << "needs script(1) for a terminal";
+  Tiff("r\x1b[2Jx/a.tif", {{}, {}});
+  const auto run = Shell("script -qec \"'" + Cli + "' batch '" + Root +
+                         "/r\x1b[2Jx' --no-header >/dev/null\" /dev/null");
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_NE(run.Out.find(" files/s, reading... " + Root + "/r\\x1B[2Jx\r\x1b[K"), std::string::npos)
+      << run.Out;
+  EXPECT_NE(run.Out.find("\r\x1b[K1 files, 2 pages in "), std::string::npos) << run.Out;
+  EXPECT_EQ(run.Out.find("r\x1b[2J"), std::string::npos);
+}
+
+class BatchOutput : public BatchRun {
+protected:
+  const std::string Old = "the results of an earlier run\r\n";
+  std::string Output = Scratch.File("results.csv");
+
+  void SetUp() override {
+    for (int i = 0; i < 40; ++i)
+      Tiff("d" + std::to_string(i % 4) + "/f" + std::to_string(i) + ".tif",
+           {ScanPage(B, 1728, 2200, 200, std::string(200, 'x'))});
+    std::ofstream(Output, std::ios::binary) << Old;
+    fs::permissions(Output, fs::perms::owner_read | fs::perms::owner_write);
+  }
+
+  // The old file as it was, its mode too, and nothing else beside it.
+  void OldFileIsIntact() {
+    EXPECT_EQ(FileBytes(Output), Old);
+    EXPECT_EQ(Names(Scratch.Path()), std::vector<std::string>{"results.csv"});
+  }
+};
+
+TEST_F(BatchOutput, ASuccessfulRunReplacesTheFileAndKeepsItsMode) {
+  const auto run = Run({"batch", Root, "--output", Output});
+  EXPECT_EQ(run.Status, 0) << run.Err;
+  EXPECT_EQ(FileBytes(Output), Run({"batch", Root, "--output", "/dev/stdout"}).Out);
+  EXPECT_EQ(fs::status(Output).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(Names(Scratch.Path()), std::vector<std::string>{"results.csv"});
+  // Through a link, the file it leads to is replaced and the link stays.
+  fs::create_symlink(Output, Scratch.File("link"));
+  EXPECT_EQ(Run({"batch", Root, "--no-header", "--output", Scratch.File("link")}).Status, 0);
+  EXPECT_TRUE(fs::is_symlink(Scratch.File("link")));
+  EXPECT_EQ(FileBytes(Output), Run({"batch", Root, "--no-header", "--output", "/dev/stdout"}).Out);
+}
+
+// The directory would let a replacement in, but the file itself is not the user's to write.
+TEST_F(BatchOutput, AFileTheUserMayNotWriteIsNotReplaced) {
+  fs::permissions(Scratch.Path(), fs::perms::all);
+  fs::permissions(Dir.Path(), fs::perms::all);
+  const std::string command = UnprivilegedCli();
+  if (command.empty())
+    GTEST_SKIP() << "needs setpriv to run as nobody";
+  if (geteuid() != 0)
+    fs::permissions(Output, fs::perms::owner_read);
+  const auto run = Shell(command + " batch '" + Root + "' --output '" + Output + "'");
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Err, "lodestar-cli: error: '" + Output + "': Cannot create file \"" + Output +
+                         "\". Permission denied\n");
+  EXPECT_EQ(FileBytes(Output), Old);
+  EXPECT_EQ(Names(Scratch.Path()), std::vector<std::string>{"results.csv"});
+}
+
+// The file-size limit makes the write fail with EFBIG part way, as a full disk would.
+TEST_F(BatchOutput, AWriteThatFailsLeavesTheOldFile) {
+  const auto run =
+      Shell("prlimit --fsize=8192 '" + Cli + "' batch '" + Root + "' --output '" + Output + "'");
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Err, "lodestar-cli: error: '" + Output + "': Cannot write file \"" + Output +
+                         "\". File too large\n");
+  OldFileIsIntact();
+}
+
+TEST_F(BatchOutput, AFullFileSystemLeavesTheOldFile) {
+  // A private mount of a small file system, gone when the shell ends.
+  const std::string mount = Scratch.File("small");
+  Output = mount + "/results.csv";
+  const std::string script = Scratch.File("full.sh");
+  std::ofstream(script) << "mkdir '" << mount << "' && mount -t tmpfs -o size=64k none '" << mount
+                        << "' || exit 77\n"
+                        << "printf 'old\\r\\n' >'" << Output << "'\n"
+                        << "head -c 200000 /dev/zero >'" << mount << "/filler' 2>/dev/null\n"
+                        << "'" << Cli << "' batch '" << Root << "' --output '" << Output << "'\n"
+                        << "echo status $?; cat '" << Output << "'; ls -A '" << mount << "'\n";
+  const auto run = Shell("unshare -m bash '" + script + "'");
+  if (run.Status == 77)
+    GTEST_SKIP() << "cannot mount a file system here";
+  EXPECT_EQ(run.Out, "status 1\nold\r\nfiller\nresults.csv\n");
+  EXPECT_EQ(run.Err, "lodestar-cli: error: '" + Output + "': Cannot write file \"" + Output +
+                         "\". No space left on device\n");
+}
+
+TEST_F(BatchOutput, StandardOutputThatFailsEndsTheRunWithStatus1) {
+  auto run = Shell("'" + Cli + "' batch '" + Root + "' >/dev/full");
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Err, "lodestar-cli: error: 'standard output': No space left on device\n");
+  // A reader that goes away: the same whether the caller ignores SIGPIPE or not. Records far
+  // beyond what the pipe holds, so the run is still writing when the reader has gone.
+  for (int i = 0; i < 2000; ++i)
+    fs::create_hard_link(Dir.File("d0/f0.tif"), Dir.File("d1/link" + std::to_string(i) + ".tif"));
+  for (const std::string trap : {"", "trap \"\" PIPE; "}) {
+    run = Shell(trap + "'" + Cli + "' batch '" + Root + "' --jobs 2 | head -c 1 >/dev/null; " +
+                "echo ${PIPESTATUS[0]}");
+    EXPECT_EQ(run.Out, "1\n") << trap;
+    EXPECT_EQ(run.Err, "lodestar-cli: error: 'standard output': Broken pipe\n") << trap;
+  }
+}
+
+TEST_F(BatchOutput, AnInterruptedRunLeavesTheOldFile) {
+  for (int i = 0; i < 4000; ++i) // many names for one file, so the run takes a while
+    fs::create_hard_link(Dir.File("d0/f0.tif"), Dir.File("d1/link" + std::to_string(i) + ".tif"));
+  for (int signal : {SIGINT, SIGTERM}) {
+    pid_t pid = 0;
+    const char* argv[] = {Cli.c_str(), "batch",    Root.c_str(),   "--jobs",
+                          "1",         "--output", Output.c_str(), nullptr};
+    ASSERT_EQ(posix_spawn(&pid, Cli.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ),
+              0);
+    // Interrupted as soon as the temporary file is there, long before the run ends.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (Names(Scratch.Path()).size() < 2 && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    kill(pid, signal);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    OldFileIsIntact();
+  }
+}
+
+TEST_F(BatchRun, CsvAndNdjsonReadBackByPythonsParsers) {
+  MixedTree(60);
+  fs::remove(Dir.Path() / "vol0" / "gone.tif"); // a complete run
+  for (const auto& entry : fs::directory_iterator(TestDataDir() / "corpus"))
+    fs::copy(entry.path(), Dir.Path() / "vol2");
+  const auto run = RunProgram("python3", {LODESTAR_SOURCE_DIR "/tests/batch/read_formats.py", Cli,
+                                          Root, (TestDataDir() / "corpus").string()});
+  EXPECT_EQ(run.Status, 0) << run.Out << run.Err;
+}
+
+} // namespace
+} // namespace lodestar::test
