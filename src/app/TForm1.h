@@ -75,10 +75,10 @@ public:
   lodestar::TDisplayBase DisplayBase() const;
   // The rows the listing shows, with the full path they were built from.
   const lodestar::TReportRows& ListedRows() const;
-  // TODO: the ascii tag editor opens from here.
+  // The ascii tag editor on the selected row (src/viewer/TForm1Edit.cpp).
   void ListView1DblClick();
 
-  // Printing and the outside launchers (src/viewer); composed, not working yet.
+  // Printing and the outside launchers (src/viewer).
   void ActionPrintExecute();
   void ActionPrintUpdate();
   void ActionLaunchViewerExecute();
@@ -86,7 +86,7 @@ public:
   void ActionCalculatorExecute();
   void ActionStartHomepageExecute();
   void Emailsupport1Click();
-  // The about box (src/app); not working yet.
+  // The about box (src/app).
   void Aboutlodestar1Click();
 
   // --- Batch tab (src/batch/TForm1Batch.cpp) ---

@@ -1,4 +1,5 @@
 #include "BatchCommand.h"
+#include "EditCommand.h"
 #include "InfoCommand.h"
 
 #include <CLI/CLI.hpp>
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
   app.failure_message(FailureMessage);
   lodestar::cli::RegisterInfoCommand(app);
   lodestar::cli::RegisterBatchCommand(app);
+  lodestar::cli::RegisterEditCommand(app);
 
   try {
     app.parse(argc, argv);
