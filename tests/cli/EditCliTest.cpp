@@ -66,20 +66,32 @@ TEST_F(EditCli, RefusalsSayWhyAndLeaveTheFile) {
     std::string Err;
     int Status;
   } cases[] = {
-      {"another type", {"-e", "1", "-t", "x"}, Error(Path, "Only ASCII values could be edited."), 1},
-      {"too long", {"-e", "2", "-t", "Jonathan Smith"},
-       Error(Path, "the text has 14 characters; entry 2 holds at most 8"), 1},
-      {"not in the code page", {"-e", "2", "-t", "\xE2\x9C\x93"},
-       Error(Path, "the text holds characters that Windows-1252 cannot store"), 1},
+      {"another type",
+       {"-e", "1", "-t", "x"},
+       Error(Path, "Only ASCII values could be edited."),
+       1},
+      {"too long",
+       {"-e", "2", "-t", "Jonathan Smith"},
+       Error(Path, "the text has 14 characters; entry 2 holds at most 8"),
+       1},
+      {"not in the code page",
+       {"-e", "2", "-t", "\xE2\x9C\x93"},
+       Error(Path, "the text holds characters that Windows-1252 cannot store"),
+       1},
       {"no such entry", {"-e", "3", "-t", "x"}, Error(Path, "page 1 has no entry 3"), 1},
-      {"no such page", {"-p", "3", "-e", "1", "-t", "x"},
-       Error(Path, "there is no page 3; the file has 2 pages"), 1},
-      {"entry 0", {"-e", "0", "-t", "x"},
+      {"no such page",
+       {"-p", "3", "-e", "1", "-t", "x"},
+       Error(Path, "there is no page 3; the file has 2 pages"),
+       1},
+      {"entry 0",
+       {"-e", "0", "-t", "x"},
        "lodestar-cli: error: --entry: Value 0 not in range 1 to 2147483647\n"
        "Run with --help for more information.\n",
        2},
-      {"no text", {"-e", "2"},
-       "lodestar-cli: error: --text is required\nRun with --help for more information.\n", 2},
+      {"no text",
+       {"-e", "2"},
+       "lodestar-cli: error: --text is required\nRun with --help for more information.\n",
+       2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -103,18 +115,23 @@ TEST_F(EditCli, ReadOnlyFileForAnUnprivilegedUser) {
   else {
     // Root writes read-only files: the command runs as "nobody", who must reach the program.
     fs::permissions(Path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    if (RunProgram("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                               LODESTAR_CLI, "--version"})
+    if (RunProgram("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", LODESTAR_CLI,
+                               "--version"})
             .Status != 0)
       GTEST_SKIP() << "user nobody cannot run " << LODESTAR_CLI;
   }
-  const std::vector<std::string> args = {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                         LODESTAR_CLI,     "edit",            Path,
-                                         "-e",             "2",               "-t",
+  const std::vector<std::string> args = {"--reuid=nobody",
+                                         "--regid=nogroup",
+                                         "--clear-groups",
+                                         LODESTAR_CLI,
+                                         "edit",
+                                         Path,
+                                         "-e",
+                                         "2",
+                                         "-t",
                                          "x"};
   const TProgramRun run =
-      ::geteuid() == 0 ? RunProgram("setpriv", args)
-                       : Exec({"edit", Path, "-e", "2", "-t", "x"});
+      ::geteuid() == 0 ? RunProgram("setpriv", args) : Exec({"edit", Path, "-e", "2", "-t", "x"});
   EXPECT_EQ(run.Err, Error(Path, "Saving failed. Make sure this file is not read-only "
                                  "(Permission denied)"));
   EXPECT_EQ(run.Status, 1);

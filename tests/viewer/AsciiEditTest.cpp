@@ -1,17 +1,16 @@
 // The ascii editor's engine on files made by the test builder: what a listing row lets it write,
 // and the whole file after every write and every refusal.
 #include "TAsciiEdit.h"
-
 #include "TempDir.h"
 #include "TiffBuilder.h"
 #include "cLodestar.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 #include <variant>
 
@@ -72,7 +71,8 @@ TEST_F(AsciiEditTest, WritesThePaddedTextOverTheValueAndKeepsItsNul) {
 TEST_F(AsciiEditTest, HexCellsNameTheSamePlaceAndTheLastCharacterTypedIsDropped) {
   const TReportRow row = ListedRow(3, TDisplayBase::Hex);
   ASSERT_EQ(row.SubItems[5] + " " + row.SubItems[6], "11 CE");
-  const TAsciiTarget target = std::get<TAsciiTarget>(AsciiTargetOfRow(row, Path, TDisplayBase::Hex));
+  const TAsciiTarget target =
+      std::get<TAsciiTarget>(AsciiTargetOfRow(row, Path, TDisplayBase::Hex));
   EXPECT_EQ(target.Position, 206);
   EXPECT_EQ(target.LengthToWrite(), 16);
   // As many characters as the count: only count - 1 are written.
@@ -104,17 +104,27 @@ TEST_F(AsciiEditTest, RowsThatDoNotOpenTheEditor) {
       {"blank", rows.Rows[4], TEditOutcome::NotATagRow, ""},
       {"version", rows.Rows.back(), TEditOutcome::NotATagRow, ""},
       {"short", rows.Rows[5], TEditOutcome::NotAscii, OnlyAsciiText},
-      {"count 0", {"9", {"0", "305", "Software", "", "Ascii", "0", "30"}},
-       TEditOutcome::NothingToEdit, ""},
-      {"negative count", {"9", {"0", "305", "Software", "", "Ascii", "-1", "30"}},
-       TEditOutcome::NothingToEdit, ""},
+      {"count 0",
+       {"9", {"0", "305", "Software", "", "Ascii", "0", "30"}},
+       TEditOutcome::NothingToEdit,
+       ""},
+      {"negative count",
+       {"9", {"0", "305", "Software", "", "Ascii", "-1", "30"}},
+       TEditOutcome::NothingToEdit,
+       ""},
       // Cut at the reader's limit or by the end of the file: fewer characters than the count.
-      {"not read whole", {"9", {"0", "305", "Software", "ab", "Ascii", "9", "30"}},
-       TEditOutcome::NotReadWhole, NotReadWholeText},
-      {"type other than ascii", {"9", {"0", "305", "Software", "a" + Nul, "Asciiz", "2", "30"}},
-       TEditOutcome::NotAscii, OnlyAsciiText},
-      {"position not a number", {"9", {"0", "305", "Software", "a" + Nul, "Ascii", "2", "x"}},
-       TEditOutcome::NotATagRow, ""},
+      {"not read whole",
+       {"9", {"0", "305", "Software", "ab", "Ascii", "9", "30"}},
+       TEditOutcome::NotReadWhole,
+       NotReadWholeText},
+      {"type other than ascii",
+       {"9", {"0", "305", "Software", "a" + Nul, "Asciiz", "2", "30"}},
+       TEditOutcome::NotAscii,
+       OnlyAsciiText},
+      {"position not a number",
+       {"9", {"0", "305", "Software", "a" + Nul, "Ascii", "2", "x"}},
+       TEditOutcome::NotATagRow,
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -126,9 +136,11 @@ TEST_F(AsciiEditTest, RowsThatDoNotOpenTheEditor) {
   // The type cell is compared without blanks and control characters around it, and without case.
   TReportRow spaced = rows.Rows[6];
   spaced.SubItems[4] = "\t aSCii \x01";
-  EXPECT_TRUE(std::holds_alternative<TAsciiTarget>(AsciiTargetOfRow(spaced, Path, TDisplayBase::Dec)));
+  EXPECT_TRUE(
+      std::holds_alternative<TAsciiTarget>(AsciiTargetOfRow(spaced, Path, TDisplayBase::Dec)));
   // Without the file the rows were built from there is nothing to write into.
-  EXPECT_TRUE(std::holds_alternative<TEditResult>(AsciiTargetOfRow(rows.Rows[6], "", TDisplayBase::Dec)));
+  EXPECT_TRUE(
+      std::holds_alternative<TEditResult>(AsciiTargetOfRow(rows.Rows[6], "", TDisplayBase::Dec)));
   EXPECT_EQ(FileBytes(Path), Original);
 }
 
@@ -216,7 +228,8 @@ TEST(AsciiEditText, PaddedCutAndInTheCodePage) {
   EXPECT_EQ(TextToWrite(u"abc", 0), "");
   EXPECT_EQ(TextToWrite(u"abc", -1), "");
   // Every character of Windows-1252 is one byte, also those beyond Latin-1's.
-  EXPECT_EQ(TextToWrite(u"\u20ACb\u00FC", 4), "\x80" "b\xFC ");
+  EXPECT_EQ(TextToWrite(u"\u20ACb\u00FC", 4), "\x80"
+                                              "b\xFC ");
   EXPECT_TRUE(FitsCodePage(u"Caf\u00E9 \u20AC \u0152 \u0081"));
   EXPECT_FALSE(FitsCodePage(u"\u2713"));
   EXPECT_FALSE(FitsCodePage(u"a\u0100"));

@@ -87,8 +87,8 @@ TEST(Launchers, TheFirstCalculatorOnThePathInOrderOfPreference) {
 }
 
 TEST(Launchers, TheMailTextIsUnencodedWithItsSubjectAfterABlank) {
-  EXPECT_EQ(SupportMailText(), "mailto:" + std::string(SupportMailAddress) +
-                                   "?subject= Lodestar Version 5.1&Body=");
+  EXPECT_EQ(SupportMailText(),
+            "mailto:" + std::string(SupportMailAddress) + "?subject= Lodestar Version 5.1&Body=");
   EXPECT_NE(std::string(SupportMailAddress).find('@'), std::string::npos);
 }
 
