@@ -53,6 +53,8 @@ TEditForm::TEditForm(QWidget* owner, std::function<void()> openHomePage) : QDial
   Panel3->setToolTip(QStringLiteral("Visit my homepage"));
   Panel3->setStyleSheet(QStringLiteral("color: blue;"));
   Panel3->setAutoDefault(false);
+  // A panel takes no focus: typing goes to the text from the start.
+  Panel3->setFocusPolicy(Qt::NoFocus);
   connect(Panel3, &QPushButton::clicked, this, [openHomePage] { openHomePage(); });
   layout->addWidget(Panel3);
 
@@ -64,6 +66,7 @@ TEditForm::TEditForm(QWidget* owner, std::function<void()> openHomePage) : QDial
   Edit1->setFont(font);
   Edit1->setValidator(new TCodePageValidator(Edit1));
   AlignRuler();
+  Edit1->setFocus();
   layout->addWidget(Label1);
   layout->addWidget(Edit1);
   layout->setSpacing(2);
