@@ -181,6 +181,7 @@ TEST_F(Editor, WindowTextsRulerOverTheFieldAndOnlyWindows1252) {
   Seams->Dialogs.push_back([this](QDialog& dialog) {
     auto& form = dynamic_cast<TEditForm&>(dialog);
     form.show();
+    EXPECT_EQ(form.focusWidget(), form.Edit1);
     EXPECT_EQ(form.windowTitle(), "Lodestar ascii editor: Use at own risk....");
     EXPECT_EQ(form.Panel3->text(), HomePageAddress);
     EXPECT_EQ(form.Panel3->toolTip(), "Visit my homepage");
