@@ -123,7 +123,10 @@ std::string TextToWrite(std::u16string_view text, std::int32_t length) {
   return bytes;
 }
 
-TEditResult WriteAsciiValue(const TAsciiTarget& target, std::string_view bytes) {
+TEditResult WriteAsciiValue(const TAsciiTarget& target, std::string_view bytes,
+                            TPositionedWrite write) {
+  if (!write)
+    write = ::pwrite;
   const std::int32_t length = target.LengthToWrite();
   if (length < 0 || bytes.size() != static_cast<std::size_t>(length))
     return Refused(TEditOutcome::NothingToEdit);
@@ -160,7 +163,7 @@ TEditResult WriteAsciiValue(const TAsciiTarget& target, std::string_view bytes) 
 
   ssize_t put;
   do
-    put = ::pwrite(file.Fd(), bytes.data(), bytes.size(), target.Position);
+    put = write(file.Fd(), bytes.data(), bytes.size(), target.Position);
   while (put < 0 && errno == EINTR);
   if (put < 0)
     return SavingFailed(errno);

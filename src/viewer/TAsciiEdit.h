@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <variant>
 
 namespace lodestar {
@@ -65,9 +66,13 @@ bool FitsCodePage(std::u16string_view text);
 // The text cut or padded with blanks to length bytes of Windows-1252.
 std::string TextToWrite(std::u16string_view text, std::int32_t length);
 
+// The positioned write (pwrite's signature); tests put a failing one in its place.
+using TPositionedWrite = ssize_t (*)(int fd, const void* buffer, std::size_t count, off_t offset);
+
 // Overwrites the value's first LengthToWrite() bytes with bytes, in place, if the file still holds
 // the listed bytes there. The file is opened only for this and never created; the write is one
 // positioned write followed by fsync, and anything less counts as a failure.
-TEditResult WriteAsciiValue(const TAsciiTarget& target, std::string_view bytes);
+TEditResult WriteAsciiValue(const TAsciiTarget& target, std::string_view bytes,
+                            TPositionedWrite write = nullptr);
 
 } // namespace lodestar

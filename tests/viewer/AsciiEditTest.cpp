@@ -181,6 +181,21 @@ TEST_F(AsciiEditTest, RefusalsAndFailuresLeaveEveryByte) {
     ::close(other);
   }
   {
+    SCOPED_TRACE("short write and failed write");
+    auto shortWrite = [](int, const void*, std::size_t count, off_t) -> ssize_t {
+      return static_cast<ssize_t>(count) - 1;
+    };
+    auto failedWrite = [](int, const void*, std::size_t, off_t) -> ssize_t {
+      errno = EIO;
+      return -1;
+    };
+    expect(WriteAsciiValue(text, bytes, shortWrite), TEditOutcome::SavingFailed, SavingFailedText,
+           Original);
+    const TEditResult failed = WriteAsciiValue(text, bytes, failedWrite);
+    EXPECT_EQ(failed.Outcome, TEditOutcome::SavingFailed);
+    EXPECT_EQ(failed.Detail, "Input/output error");
+  }
+  {
     SCOPED_TRACE("vanished: never created");
     std::filesystem::remove(Path);
     const TEditResult result = WriteAsciiValue(text, bytes);
