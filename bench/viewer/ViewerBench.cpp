@@ -20,7 +20,9 @@ public:
   std::optional<QString> GetOpenFileName(QWidget*, const QString&) override { return {}; }
   std::optional<QString> GetSaveFileName(QWidget*) override { return {}; }
   std::optional<QString> GetExistingDirectory(QWidget*, const QString&) override { return {}; }
-  bool ShellOpen(const QString&) override { return false; }
+  void ShellOpen(const QString&, std::function<void(int)>) override {}
+  bool StartCalculator() override { return false; }
+  int RunModal(QDialog&) override { return 0; }
 };
 
 lodestar::test::TTempDir& Dir() {

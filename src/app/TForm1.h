@@ -76,7 +76,7 @@ public:
   lodestar::TDisplayBase DisplayBase() const;
   // The rows the listing shows, with the full path they were built from.
   const lodestar::TReportRows& ListedRows() const;
-  // TODO: the ascii tag editor opens from here.
+  // The ascii tag editor on the selected row (src/viewer/TForm1Edit.cpp).
   void ListView1DblClick();
 
   // The printed report (src/viewer/TForm1Print.cpp). The preview shares Print's enable rule.
@@ -85,13 +85,13 @@ public:
   void ActionPrintPreviewExecute();
   // The listed rows as the report prints them, with the list's current column widths.
   lodestar::TPrintJob PrintJob() const;
-  // The outside launchers (src/viewer); composed, not working yet.
+  // The outside launchers (src/viewer/TForm1Launch.cpp).
   void ActionLaunchViewerExecute();
   void ActionLaunchViewerUpdate();
   void ActionCalculatorExecute();
   void ActionStartHomepageExecute();
   void Emailsupport1Click();
-  // The about box (src/app); not working yet.
+  // The about box (src/app).
   void Aboutlodestar1Click();
 
   // --- Batch tab (src/batch/TForm1Batch.cpp) ---

@@ -1,4 +1,8 @@
 #include "TForm1.h"
+#include "UAboutForm.h"
 
-// TODO: the about box, shown modally and freed when it closes.
-void TForm1::Aboutlodestar1Click() {}
+// Created for each showing and freed when it closes, also when showing it fails.
+void TForm1::Aboutlodestar1Click() {
+  TFrmAbout about(this);
+  FSeams->RunModal(about);
+}

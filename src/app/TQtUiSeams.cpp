@@ -1,14 +1,16 @@
 #include "TQtUiSeams.h"
 
 #include "ErrorReport.h"
+#include "Launchers.h"
 
-#include <QDesktopServices>
+#include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QUrl>
+#include <QProcess>
 
 void TQtUiSeams::ShowMessage(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(ApplicationTitle), text, QMessageBox::Ok,
@@ -44,12 +46,43 @@ std::optional<QString> TQtUiSeams::GetExistingDirectory(QWidget* parent, const Q
   return name;
 }
 
-bool TQtUiSeams::ShellOpen(const QString& target) {
-  const QUrl url =
-      target.contains(QLatin1String("://")) || target.startsWith(QLatin1String("mailto:"))
-          ? QUrl(target)
-          : QUrl::fromLocalFile(target);
-  return QDesktopServices::openUrl(url);
+void TQtUiSeams::ShellOpen(const QString& target, std::function<void(int Code)> failed) {
+  // No shell in between: blanks, quotes, "$(...)" or ";" in a name stay part of the one argument.
+  // Some desktops keep xdg-open running as long as the opened program, so nobody waits for it.
+  // Without a parent the process object outlives the window and never kills what it started.
+  auto* process = new QProcess;
+  process->setProgram(QStringLiteral("xdg-open"));
+  process->setArguments({target});
+  process->setStandardInputFile(QProcess::nullDevice());
+  process->setProcessChannelMode(QProcess::ForwardedChannels);
+  QObject::connect(process, &QProcess::finished, process,
+                   [process, failed](int exitCode, QProcess::ExitStatus status) {
+                     process->deleteLater();
+                     if (status != QProcess::NormalExit || !failed)
+                       return;
+                     if (const std::optional<int> code =
+                             lodestar::LaunchCodeOfXdgOpenExit(exitCode))
+                       failed(*code);
+                   });
+  QObject::connect(process, &QProcess::errorOccurred, process,
+                   [process, failed](QProcess::ProcessError error) {
+                     if (error != QProcess::FailedToStart)
+                       return;
+                     process->deleteLater();
+                     if (failed)
+                       failed(lodestar::XdgOpenMissingCode);
+                   });
+  process->start();
+}
+
+bool TQtUiSeams::StartCalculator() {
+  const std::string calculator = lodestar::FindCalculator(qgetenv("PATH").toStdString());
+  return !calculator.empty() &&
+         QProcess::startDetached(QFile::decodeName(QByteArray::fromStdString(calculator)), {});
+}
+
+int TQtUiSeams::RunModal(QDialog& dialog) {
+  return dialog.exec();
 }
 
 bool TQtUiSeams::ExecPrintDialog(QWidget* parent, QPrinter& printer) {

@@ -5,6 +5,7 @@
 #include <optional>
 
 class QPrinter;
+class QDialog;
 class QWidget;
 
 // Every message box, file dialog and shell launch of the main window goes through here, so the
@@ -22,8 +23,14 @@ public:
   // No filter, no default extension, no question before an existing file is replaced.
   virtual std::optional<QString> GetSaveFileName(QWidget* parent) = 0;
   virtual std::optional<QString> GetExistingDirectory(QWidget* parent, const QString& start) = 0;
-  // The shell's "open" of a document, web address or mailto address; false when it failed.
-  virtual bool ShellOpen(const QString& target) = 0;
+  // The shell's "open" of a document, web address or mailto address, handed over as one argument.
+  // Never waits for the opening program: when the launch ends in a failure of the launch table,
+  // failed (if given) is called later with its code.
+  virtual void ShellOpen(const QString& target, std::function<void(int Code)> failed) = 0;
+  // Starts the desktop's calculator without waiting; false when none could be started.
+  virtual bool StartCalculator() = 0;
+  // Shows the dialog modally and returns the result it closed with (QDialog::DialogCode).
+  virtual int RunModal(QDialog& dialog) = 0;
   // The printer-choice dialog; on confirm the printer is the one chosen, as set up there. False
   // when the user cancelled, as seams without a printer always answer.
   virtual bool ExecPrintDialog(QWidget*, QPrinter&) { return false; }

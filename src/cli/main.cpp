@@ -1,4 +1,5 @@
 #include "BatchCommand.h"
+#include "EditCommand.h"
 #include "InfoCommand.h"
 #ifdef LODESTAR_PRINT
 #include "PrintCommand.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   app.failure_message(FailureMessage);
   lodestar::cli::RegisterInfoCommand(app);
   lodestar::cli::RegisterBatchCommand(app);
+  lodestar::cli::RegisterEditCommand(app);
 #ifdef LODESTAR_PRINT
   lodestar::cli::RegisterPrintCommand(app);
 #endif

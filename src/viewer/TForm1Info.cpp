@@ -116,5 +116,3 @@ lodestar::TDisplayBase TForm1::DisplayBase() const {
 const lodestar::TReportRows& TForm1::ListedRows() const {
   return ListView1Model->Rows();
 }
-
-void TForm1::ListView1DblClick() {}

@@ -7,17 +7,26 @@
 #include "cLodestar.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QPrinter>
 #include <gtest/gtest.h>
 
 namespace lodestar::test {
 
-// Answers the open dialog by script (null or none left: Cancel); records each box shown.
+// Answers the open dialog by script (null or none left: Cancel); records each box shown and each
+// launch. Modal dialogs run the next script in Dialogs (none left: closed with Cancel); a launch
+// fails later, when FinishLaunches is called, with the next code in LaunchCodes (none: success).
 class TScriptedSeams : public TUiSeams {
 public:
   std::vector<std::string> Boxes;
   QStringList OpenAnswers, OpenFilters;
+  QStringList Launched;
+  std::vector<int> LaunchCodes;
+  bool CalculatorFound = true;
+  int CalculatorsStarted = 0;
+  std::vector<std::function<int(QDialog&)>> Dialogs;
+  std::vector<std::function<void()>> PendingLaunches;
 
   void ShowMessage(QWidget*, const QString& text) override {
     Boxes.push_back("message: " + text.toStdString());
@@ -32,7 +41,31 @@ public:
   }
   std::optional<QString> GetSaveFileName(QWidget*) override { return {}; }
   std::optional<QString> GetExistingDirectory(QWidget*, const QString&) override { return {}; }
-  bool ShellOpen(const QString&) override { return false; }
+  void ShellOpen(const QString& target, std::function<void(int)> failed) override {
+    Launched.push_back(target);
+    const int code = LaunchCodes.empty() ? -1 : LaunchCodes.front();
+    if (!LaunchCodes.empty())
+      LaunchCodes.erase(LaunchCodes.begin());
+    if (code >= 0 && failed)
+      PendingLaunches.push_back([failed, code] { failed(code); });
+  }
+  bool StartCalculator() override {
+    CalculatorsStarted += CalculatorFound;
+    return CalculatorFound;
+  }
+  int RunModal(QDialog& dialog) override {
+    if (Dialogs.empty())
+      return QDialog::Rejected;
+    const std::function<int(QDialog&)> script = Dialogs.front();
+    Dialogs.erase(Dialogs.begin());
+    return script(dialog);
+  }
+  void FinishLaunches() {
+    std::vector<std::function<void()>> pending;
+    pending.swap(PendingLaunches);
+    for (const auto& finish : pending)
+      finish();
+  }
 
   // The print dialog: confirmed while PrintPdf names a file, to which the job is then written as
   // PDF after the user picked three landscape copies; cancelled otherwise. The preview draws its

@@ -1,0 +1,135 @@
+#include "EditCommand.h"
+
+#include "CodePage.h"
+#include "ReportRows.h"
+#include "TAsciiEdit.h"
+#include "cLodestar.h"
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <variant>
+#include <vector>
+
+namespace lodestar::cli {
+
+namespace {
+
+struct TEditOptions {
+  std::string File;
+  int Page = 1;
+  int Entry = 0;
+  std::string Text;
+};
+
+// Exit statuses: the value was not written, or the command line could not be followed.
+constexpr int ExitNotWritten = 1;
+constexpr int ExitUsage = 2;
+
+int Fail(const std::string& file, const std::string& message, int status = ExitNotWritten) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "lodestar-cli: error: '%s': %s\n", file.c_str(), message.c_str());
+  return status;
+}
+
+std::string Decimal(std::int64_t value) {
+  return std::to_string(value);
+}
+
+// The tag row whose "Nr" cell is entry, or null.
+const TReportRow* FindEntry(const TReportRows& rows, int entry) {
+  const std::string caption = Decimal(entry);
+  for (const TReportRow& row : rows.Rows)
+    if (row.Caption == caption)
+      return &row;
+  return nullptr;
+}
+
+int RunEdit(const TEditOptions& options) {
+  const std::string& path = options.File;
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (status.type() == std::filesystem::file_type::not_found)
+    return Fail(path, std::generic_category().message(ENOENT), ExitUsage);
+  if (std::filesystem::is_directory(status))
+    return Fail(path, std::generic_category().message(EISDIR), ExitUsage);
+
+  // Only the text as given is written, so it must fit the code page before anything else.
+  const std::u16string text = FromUtf8(options.Text);
+  if (!FitsCodePage(text))
+    return Fail(path, "the text holds characters that Windows-1252 cannot store");
+
+  std::vector<std::string> messages;
+  TTiffFile file([&messages](const std::string& message) { messages.push_back(message); });
+  try {
+    file.SetFileName(path);
+  } catch (const ELodestarError& error) {
+    return Fail(path, error.what());
+  }
+  for (const std::string& message : messages)
+    std::fprintf(stderr, "lodestar-cli: warning: '%s': %s\n", path.c_str(), message.c_str());
+  if (options.Page > file.PageCount())
+    return Fail(path, "there is no page " + Decimal(options.Page) + "; the file has " +
+                          Decimal(file.PageCount()) + (file.PageCount() == 1 ? " page" : " pages"));
+
+  const TReportRows rows = BuildReportRows(file, options.Page, TDisplayBase::Dec);
+  const TReportRow* row = FindEntry(rows, options.Entry);
+  if (!row)
+    return Fail(path, "page " + Decimal(options.Page) + " has no entry " + Decimal(options.Entry));
+  auto target = AsciiTargetOfRow(*row, path, TDisplayBase::Dec);
+  if (const auto* refused = std::get_if<TEditResult>(&target)) {
+    if (refused->Outcome == TEditOutcome::NothingToEdit)
+      return Fail(path, "entry " + Decimal(options.Entry) + " has a count of " + row->SubItems[5] +
+                            ": there is no byte to write");
+    return Fail(path, refused->Message);
+  }
+  const TAsciiTarget& value = std::get<TAsciiTarget>(target);
+  // The window cannot take more characters than fit; a script is told instead of cut short.
+  const std::int32_t room = value.LengthToWrite();
+  if (text.size() > static_cast<std::size_t>(room))
+    return Fail(path, "the text has " + Decimal(static_cast<std::int64_t>(text.size())) +
+                          " characters; entry " + Decimal(options.Entry) + " holds at most " +
+                          Decimal(room));
+
+  const TEditResult result = WriteAsciiValue(value, TextToWrite(text, room));
+  if (result.Outcome != TEditOutcome::Written)
+    return Fail(path, result.Detail.empty() ? result.Message
+                                            : result.Message + " (" + result.Detail + ")");
+  std::printf("wrote %d bytes at position %lld: \"%s\"\n", room,
+              static_cast<long long>(value.Position), ToUtf8(DecodeNarrow(result.Written)).c_str());
+  if (std::fflush(stdout) != 0 || std::ferror(stdout))
+    std::fprintf(stderr, "lodestar-cli: warning: writing standard output failed\n");
+  return EXIT_SUCCESS;
+}
+
+} // namespace
+
+void RegisterEditCommand(CLI::App& app) {
+  auto options = std::make_shared<TEditOptions>();
+  CLI::App* edit = app.add_subcommand(
+      "edit", "Overwrite the text of one Ascii tag in place, padded with blanks to its length");
+  edit->add_option("FILE", options->File, "The TIFF file, changed in place")->required();
+  edit->add_option("-p,--page", options->Page, "Page of the entry, from 1 (default 1)")
+      ->type_name("N")
+      ->check(CLI::Range(1, std::numeric_limits<int>::max()));
+  edit->add_option("-e,--entry", options->Entry, "The entry's \"Nr\" in the page's listing, from 1")
+      ->type_name("K")
+      ->required()
+      ->check(CLI::Range(1, std::numeric_limits<int>::max()));
+  edit->add_option("-t,--text", options->Text, "The new text; the value's last byte stays NUL")
+      ->type_name("TEXT")
+      ->required();
+  edit->callback([options] {
+    const int status = RunEdit(*options);
+    if (status != EXIT_SUCCESS)
+      throw CLI::RuntimeError(status);
+  });
+}
+
+} // namespace lodestar::cli

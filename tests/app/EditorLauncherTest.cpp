@@ -1,0 +1,333 @@
+// The ascii editor, the outside launchers and the about box in the window offscreen, with the
+// dialogs, launches and boxes answered by script; the real shell seam against a stand-in xdg-open.
+#include "AppTestSupport.h"
+#include "Launchers.h"
+#include "StatusPanels.h"
+#include "TAsciiEdit.h"
+#include "TQtUiSeams.h"
+#include "UAboutForm.h"
+#include "editdlg.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <filesystem>
+#include <fstream>
+
+namespace lodestar::test {
+namespace {
+
+namespace fs = std::filesystem;
+const std::string Nul(1, '\0');
+// Row 22 of an A4 page is the Software text "Scan" with its NUL; row 6 the Short ImageWidth.
+constexpr int SoftwareRow = 22, ShortRow = 6;
+
+class Editor : public AppTest {
+protected:
+  // Double-clicks a row of the listing as the user does.
+  void DoubleClick(int row) {
+    const QModelIndex index = Form->ListView1Model->index(row, 1);
+    Form->ListView1->scrollTo(index);
+    const QPoint at = Form->ListView1->visualRect(index).center();
+    QTest::mouseClick(Form->ListView1->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(Form->ListView1->viewport(), Qt::LeftButton, {}, at);
+    Update();
+  }
+  // The editor's next showing: replaces the text by typing and closes with result.
+  void Type(const QString& text, int result = QDialog::Accepted) {
+    Seams->Dialogs.push_back([=, this](QDialog& dialog) {
+      Shown = dynamic_cast<TEditForm*>(&dialog);
+      if (!Shown)
+        return int(QDialog::Rejected);
+      Shown->Edit1->selectAll();
+      QTest::keyClicks(Shown->Edit1, text);
+      return result;
+    });
+  }
+  std::size_t ValuePos(int row) const { return std::stoul(Cell(row, 7)); }
+  std::string With(const std::string& bytes, std::size_t position, const std::string& put) const {
+    std::string expected = bytes;
+    expected.replace(position, put.size(), put);
+    return expected;
+  }
+  // A shown window listing page 1 of path.
+  void StartWith(const std::string& path) {
+    Start();
+    Form->show();
+    QTest::qWaitForWindowExposed(Form.get());
+    OpenByDialog(path);
+  }
+
+  TEditForm* Shown = nullptr;
+};
+
+TEST_F(Editor, WritesIntoTheListedFileAndListsTheSamePageAgain) {
+  const std::string path = A4(3);
+  StartWith(path);
+  Step(Form->ActionNextPage);
+  Step(Form->ActionNextPage);
+  const std::string before = FileBytes(path);
+  const std::size_t position = ValuePos(SoftwareRow);
+  Type("x");
+  DoubleClick(SoftwareRow);
+  ASSERT_NE(Shown, nullptr);
+  EXPECT_EQ(FileBytes(path), With(before, position, "x   "));
+  EXPECT_EQ(Form->FCurrentPage, 3);
+  EXPECT_EQ(Cell(2, 4), "3");
+  EXPECT_EQ(Rows()[SoftwareRow].SubItems[3], "x   " + Nul);
+  EXPECT_EQ(Panel(1), "Page 3 of 3");
+  EXPECT_TRUE(Seams->Boxes.empty());
+}
+
+TEST_F(Editor, RowsWithoutAnAsciiValueDoNotOpenIt) {
+  const std::string path = A4(1);
+  StartWith(path);
+  Type("x");
+  for (int row : {0, 3, 4, int(Rows().size()) - 2, int(Rows().size()) - 1})
+    DoubleClick(row);
+  EXPECT_TRUE(Seams->Boxes.empty());
+  DoubleClick(ShortRow);
+  EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"message: Only ASCII values could be edited."});
+  EXPECT_EQ(Seams->Dialogs.size(), 1u); // never shown
+  EXPECT_EQ(Shown, nullptr);
+}
+
+TEST_F(Editor, CancelOrNoChangeWriteNothingAndCountOneWritesNothingButReloads) {
+  TTiffBuilder b;
+  // Tag row 2 (listing row 6) holds the NUL alone.
+  b.Pages({{b.AsciiEntry(305, "Scan" + Nul), b.AsciiEntry(315, Nul)}});
+  const std::string path = b.Save(Dir.File("nul.tif")), before = FileBytes(path);
+  StartWith(path);
+  Form->StatusBar1Panels[0]->setText("not reloaded");
+  Type("x", QDialog::Rejected);
+  DoubleClick(5);
+  Seams->Dialogs.push_back([](QDialog&) { return int(QDialog::Accepted); }); // no change
+  DoubleClick(5);
+  EXPECT_EQ(Panel(0), "not reloaded");
+  Type("x");
+  DoubleClick(6);
+  EXPECT_EQ(Shown->Edit1->maxLength(), 1);
+  EXPECT_EQ(Panel(0), FileNamePanelText(path));
+  EXPECT_EQ(FileBytes(path), before);
+}
+
+TEST_F(Editor, AfterAFailedOpenTheListedFileIsWrittenNotTheFailedOne) {
+  const std::string listed = A4(1), other = Dir.File("other.tif");
+  StartWith(listed);
+  std::ofstream(other) << "GIF89a, not a TIFF file at all";
+  OpenByDialog(other);
+  ASSERT_EQ(Form->FTiffFile->FileName(), other);
+  ASSERT_EQ(Form->ListedRows().FilePath, listed);
+  const std::string before = FileBytes(listed), otherBefore = FileBytes(other);
+  Seams->Boxes.clear();
+  Type("Lodestar");
+  DoubleClick(SoftwareRow);
+  EXPECT_EQ(FileBytes(listed), With(before, ValuePos(SoftwareRow), "Lode"));
+  EXPECT_EQ(FileBytes(other), otherBefore);
+  EXPECT_EQ(Form->FTiffFile->FileName(), listed);
+  EXPECT_TRUE(Seams->Boxes.empty());
+}
+
+TEST_F(Editor, AChangedFileIsListedAgainAndAVanishedOneIsNotCreated) {
+  const std::string path = A4(1);
+  StartWith(path);
+  const std::size_t position = ValuePos(SoftwareRow);
+  const std::string changed = With(FileBytes(path), position, "Scum");
+  std::ofstream(path, std::ios::binary) << changed;
+  Type("x");
+  DoubleClick(SoftwareRow);
+  EXPECT_EQ(Seams->Boxes, std::vector<std::string>{std::string("message: ") + FileChangedText});
+  EXPECT_EQ(FileBytes(path), changed);
+  EXPECT_EQ(Rows()[SoftwareRow].SubItems[3], "Scum" + Nul); // listed again
+
+  Seams->Boxes.clear();
+  fs::remove(path);
+  Type("x");
+  DoubleClick(SoftwareRow);
+  EXPECT_EQ(Seams->Boxes,
+            std::vector<std::string>{"error: Saving failed. Make sure this file is not read-only"});
+  EXPECT_FALSE(fs::exists(path));
+  EXPECT_EQ(Rows()[SoftwareRow].SubItems[3], "Scum" + Nul);
+}
+
+TEST_F(Editor, WindowTextsRulerOverTheFieldAndOnlyWindows1252) {
+  StartWith(A4(1));
+  Seams->Dialogs.push_back([this](QDialog& dialog) {
+    auto& form = dynamic_cast<TEditForm&>(dialog);
+    form.show();
+    EXPECT_EQ(form.focusWidget(), form.Edit1);
+    EXPECT_EQ(form.windowTitle(), "Lodestar ascii editor: Use at own risk....");
+    EXPECT_EQ(form.Panel3->text(), HomePageAddress);
+    EXPECT_EQ(form.Panel3->toolTip(), "Visit my homepage");
+    EXPECT_EQ(form.Label1->text(), "1234567890123456789012345678901234567890"
+                                   "1234567890123456789012345678901234567890");
+    EXPECT_EQ(form.BitBtn1->text(), "Write to file");
+    EXPECT_EQ(form.BitBtn2->text(), "Cancel editing");
+    EXPECT_EQ(form.Label2->text(), "Edited ascii text are truncated or extended to the previous "
+                                   "length of the data. NO-UNDO possible ");
+    EXPECT_EQ(form.Edit1->text(), "Scan");
+    EXPECT_EQ(form.Edit1->maxLength(), 5);
+    EXPECT_EQ(form.Edit1->font(), form.Label1->font());
+    EXPECT_TRUE(QFontInfo(form.Edit1->font()).fixedPitch());
+    // Character k of the field starts where digit k of the ruler starts.
+    form.Edit1->setText(QString(80, QLatin1Char('W')).left(5));
+    const QFontMetrics metrics(form.Label1->font());
+    for (int k : {0, 1, 4}) {
+      form.Edit1->setCursorPosition(k);
+      const QRect cursor = form.Edit1->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+      // Qt pads the cursor's rectangle evenly around the caret.
+      const int fieldX = form.Edit1->mapTo(&form, cursor.center()).x();
+      const int rulerX =
+          form.Label1
+              ->mapTo(&form, QPoint(form.Label1->contentsMargins().left() +
+                                        metrics.horizontalAdvance(form.Label1->text().left(k)),
+                                    0))
+              .x();
+      EXPECT_NEAR(fieldX, rulerX, 1) << "column " << k + 1;
+    }
+    form.Edit1->clear();
+    for (QChar typed : QString::fromUtf8("a\u2713\u20AC\u0100b")) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(typed));
+      QApplication::sendEvent(form.Edit1, &press);
+    }
+    EXPECT_EQ(form.Edit1->text(), QString::fromUtf8("a\u20ACb"));
+    form.Panel3->click();
+    return int(QDialog::Rejected);
+  });
+  DoubleClick(SoftwareRow);
+  EXPECT_EQ(Seams->Launched, QStringList{HomePageAddress});
+}
+
+using Launch = AppTest;
+
+TEST_F(Launch, TheViewerGetsTheFilesPathAsOneArgumentAndItsFailureComesLater) {
+  Start();
+  Form->UpdateActions();
+  EXPECT_FALSE(Form->ActionLaunchViewer->isEnabled());
+  EXPECT_TRUE(Form->ActionCalculator->isEnabled() && Form->ActionStartHomepage->isEnabled() &&
+              Form->Emailsupport1->isEnabled());
+  const std::string path = A4(1, "scan \"1\" $(touch x); 'a'.tif");
+  OpenByDialog(path);
+  EXPECT_TRUE(Form->ActionLaunchViewer->isEnabled());
+  Seams->LaunchCodes = {31, 1, 2};
+  for (int i = 0; i < 3; ++i)
+    Step(Form->ActionLaunchViewer);
+  EXPECT_EQ(Seams->Launched, QStringList(3, QString::fromStdString(path)));
+  EXPECT_TRUE(Seams->Boxes.empty()); // nothing waits for the launch
+  Seams->FinishLaunches();
+  EXPECT_EQ(Seams->Boxes,
+            (std::vector<std::string>{
+                "error: There is no application associated with the given filename extension.",
+                "error: The viewer or file to launch was not found."}));
+}
+
+TEST_F(Launch, CalculatorHomePageAndMail) {
+  Start();
+  Step(Form->ActionCalculator);
+  EXPECT_EQ(Seams->CalculatorsStarted, 1);
+  Seams->CalculatorFound = false;
+  Step(Form->ActionCalculator);
+  EXPECT_EQ(Seams->Boxes,
+            std::vector<std::string>{"error: The viewer or file to launch was not found."});
+  Seams->LaunchCodes = {31, 31};
+  Step(Form->ActionStartHomepage);
+  Step(Form->Emailsupport1);
+  Seams->FinishLaunches();
+  EXPECT_EQ(Seams->Launched,
+            (QStringList{HomePageAddress, QString::fromStdString(SupportMailText())}));
+  EXPECT_EQ(Seams->Boxes.size(), 1u); // their failures are not reported
+}
+
+TEST_F(Launch, AboutBoxTextsAndLinks) {
+  Start();
+  Seams->Dialogs.push_back([](QDialog& dialog) {
+    auto& about = dynamic_cast<TFrmAbout&>(dialog);
+    EXPECT_EQ(about.windowTitle(), "About lodestar");
+    EXPECT_EQ(about.size(), QSize(413, 572));
+    EXPECT_EQ(about.minimumSize(), about.maximumSize());
+    EXPECT_EQ(about.ProductName->text() + " " + about.Label1->text(), "Product Name: Lodestar");
+    EXPECT_EQ(about.Version->text() + " " + about.Label2->text(), "Version: V5.3");
+    EXPECT_TRUE(about.ProductName->font().bold() && about.Version->font().bold());
+    EXPECT_EQ(about.SpeedButton1->text(), "Support");
+    const QStringList memo = about.Memo1->toPlainText().split('\n');
+    EXPECT_TRUE(memo.contains("Current support for more than 200 known tags."));
+    EXPECT_TRUE(memo.contains("Usage of this program is at the users own risk."));
+    EXPECT_FALSE(about.Memo1->isReadOnly());
+    EXPECT_EQ(about.Memo1->palette().color(QPalette::Base), QColor(222, 222, 226));
+    EXPECT_TRUE(about.OKButton->isDefault());
+    EXPECT_EQ(about.BitBtn1->text(), MakerSiteAddress);
+    EXPECT_EQ(about.BitBtn2->text(), "Lodestar homepage");
+    about.SpeedButton1->click();
+    about.BitBtn1->click();
+    about.BitBtn2->click();
+    EXPECT_EQ(about.result(), 0); // the links leave it open
+    about.OKButton->click();
+    return about.result();
+  });
+  Step(Form->Aboutlodestar1);
+  EXPECT_TRUE(Seams->Dialogs.empty());
+  EXPECT_EQ(Seams->Launched, (QStringList{QString::fromStdString(SupportMailText()),
+                                          MakerSiteAddress, HomePageAddress}));
+}
+
+// The real seam, with stand-ins for xdg-open and a calculator on the path.
+class ShellSeam : public ::testing::Test {
+protected:
+  void SetUp() override { FPath = qgetenv("PATH"); }
+  void TearDown() override { qputenv("PATH", FPath); }
+  void Put(const std::string& name, const std::string& script) {
+    const std::string file = Dir.File(name);
+    std::ofstream(file) << "#!/bin/sh\n" << script;
+    fs::permissions(file, fs::perms::owner_all);
+    qputenv("PATH", QByteArray::fromStdString(Dir.Path().string()));
+  }
+  // Opens target; the failure code reported, or -1 once the stand-in has finished without one.
+  int Open(const QString& target) {
+    int code = -1;
+    bool failed = false;
+    TQtUiSeams().ShellOpen(target, [&](int c) {
+      code = c;
+      failed = true;
+    });
+    QTest::qWaitFor([&] { return failed || fs::exists(Dir.File("done")); }, 10000);
+    QTest::qWait(100);
+    fs::remove(Dir.File("done"));
+    return code;
+  }
+
+  TTempDir Dir;
+  QByteArray FPath;
+};
+
+TEST_F(ShellSeam, XdgOpenGetsOneArgumentAndItsExitStatusBecomesTheCode) {
+  const std::string args = Dir.File("args");
+  const QString target = QString::fromUtf8("/tmp/a b \"q\" $(touch x); 'c'.tif");
+  for (const auto& [exit, code] :
+       std::vector<std::pair<int, int>>{{0, -1}, {2, 2}, {3, 31}, {4, 27}, {1, -1}}) {
+    SCOPED_TRACE(exit);
+    Put("xdg-open", "printf '%s|%s' \"$#\" \"$1\" >'" + args + "'\n: >'" + Dir.File("done") +
+                        "'\nexit " + std::to_string(exit) + "\n");
+    EXPECT_EQ(Open(target), code);
+    EXPECT_EQ(FileBytes(args), "1|" + target.toStdString());
+  }
+  fs::remove(Dir.File("xdg-open"));
+  EXPECT_EQ(Open(target), XdgOpenMissingCode);
+}
+
+TEST_F(ShellSeam, TheCalculatorIsStartedWithoutWaitingOrReportedMissing) {
+  qputenv("PATH", QByteArray::fromStdString(Dir.Path().string()));
+  EXPECT_FALSE(TQtUiSeams().StartCalculator());
+  Put("xcalc", "/bin/sleep 1; : >'" + Dir.File("done") + "'\n");
+  EXPECT_TRUE(TQtUiSeams().StartCalculator());
+  EXPECT_FALSE(fs::exists(Dir.File("done"))); // started, not waited for
+  EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(Dir.File("done")); }, 10000));
+}
+
+} // namespace
+} // namespace lodestar::test

@@ -1,0 +1,185 @@
+// "lodestar-cli edit" run as a user runs it: what it prints, its exit status, and every byte of the
+// file after it, on files of the test builder and of the public corpus.
+#include "RunProgram.h"
+#include "TempDir.h"
+#include "TiffBuilder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace lodestar::test {
+namespace {
+
+namespace fs = std::filesystem;
+const std::string Nul(1, '\0');
+
+TProgramRun Exec(const std::vector<std::string>& args) {
+  return RunProgram(LODESTAR_CLI, args);
+}
+
+std::string Error(const std::string& file, const std::string& text) {
+  return "lodestar-cli: error: '" + file + "': " + text + "\n";
+}
+
+class EditCli : public ::testing::Test {
+protected:
+  // Page 1: ImageWidth, Artist "Jon Smth" at 100; page 2 (at 110): Software "abc" in its entry,
+  // at 120.
+  void SetUp() override {
+    TTiffBuilder b;
+    b.Pages({{b.ShortEntry(256, 1728), b.AsciiEntry(315, "Jon Smth" + Nul, 100)},
+             {b.AsciiEntry(305, "abc" + Nul)}});
+    Path = b.Save(Dir.File("scan 1.tif"));
+    Original = FileBytes(Path);
+  }
+  std::string With(std::size_t position, const std::string& bytes) const {
+    std::string expected = Original;
+    expected.replace(position, bytes.size(), bytes);
+    return expected;
+  }
+
+  TTempDir Dir;
+  std::string Path, Original;
+};
+
+TEST_F(EditCli, WritesTheTextPaddedToTheValuesLengthAndNothingElse) {
+  TProgramRun run = Exec({"edit", Path, "--entry", "2", "--text", "Jo Smith"});
+  EXPECT_EQ(run.Out, "wrote 8 bytes at position 100: \"Jo Smith\"\n");
+  EXPECT_EQ(run.Err + std::to_string(run.Status), "0");
+  EXPECT_EQ(FileBytes(Path), With(100, "Jo Smith"));
+
+  run = Exec({"edit", Path, "-p", "2", "-e", "1", "-t", "\xE2\x82\xAC"}); // the euro sign
+  EXPECT_EQ(run.Out, "wrote 3 bytes at position 120: \"\xE2\x82\xAC  \"\n");
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(FileBytes(Path), With(100, "Jo Smith").replace(120, 3, "\x80  "));
+}
+
+TEST_F(EditCli, RefusalsSayWhyAndLeaveTheFile) {
+  const std::string missing = Dir.File("gone.tif");
+  const struct {
+    const char* Name;
+    std::vector<std::string> Args;
+    std::string Err;
+    int Status;
+  } cases[] = {
+      {"another type",
+       {"-e", "1", "-t", "x"},
+       Error(Path, "Only ASCII values could be edited."),
+       1},
+      {"too long",
+       {"-e", "2", "-t", "Jonathan Smith"},
+       Error(Path, "the text has 14 characters; entry 2 holds at most 8"),
+       1},
+      {"not in the code page",
+       {"-e", "2", "-t", "\xE2\x9C\x93"},
+       Error(Path, "the text holds characters that Windows-1252 cannot store"),
+       1},
+      {"no such entry", {"-e", "3", "-t", "x"}, Error(Path, "page 1 has no entry 3"), 1},
+      {"no such page",
+       {"-p", "3", "-e", "1", "-t", "x"},
+       Error(Path, "there is no page 3; the file has 2 pages"),
+       1},
+      {"entry 0",
+       {"-e", "0", "-t", "x"},
+       "lodestar-cli: error: --entry: Value 0 not in range 1 to 2147483647\n"
+       "Run with --help for more information.\n",
+       2},
+      {"no text",
+       {"-e", "2"},
+       "lodestar-cli: error: --text is required\nRun with --help for more information.\n",
+       2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::vector<std::string> args = {"edit", Path};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    const TProgramRun run = Exec(args);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(run.Err, c.Err);
+    EXPECT_EQ(run.Status, c.Status);
+    EXPECT_EQ(FileBytes(Path), Original);
+  }
+  const TProgramRun run = Exec({"edit", missing, "-e", "1", "-t", "x"});
+  EXPECT_EQ(run.Err, Error(missing, "No such file or directory"));
+  EXPECT_EQ(run.Status, 2);
+  EXPECT_FALSE(fs::exists(missing));
+}
+
+TEST_F(EditCli, ReadOnlyFileForAnUnprivilegedUser) {
+  if (::geteuid() != 0)
+    fs::permissions(Path, fs::perms::owner_read);
+  else {
+    // Root writes read-only files: the command runs as "nobody", who must reach the program.
+    fs::permissions(Path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    if (RunProgram("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", LODESTAR_CLI,
+                               "--version"})
+            .Status != 0)
+      GTEST_SKIP() << "user nobody cannot run " << LODESTAR_CLI;
+  }
+  const std::vector<std::string> args = {"--reuid=nobody",
+                                         "--regid=nogroup",
+                                         "--clear-groups",
+                                         LODESTAR_CLI,
+                                         "edit",
+                                         Path,
+                                         "-e",
+                                         "2",
+                                         "-t",
+                                         "x"};
+  const TProgramRun run =
+      ::geteuid() == 0 ? RunProgram("setpriv", args) : Exec({"edit", Path, "-e", "2", "-t", "x"});
+  EXPECT_EQ(run.Err, Error(Path, "Saving failed. Make sure this file is not read-only "
+                                 "(Permission denied)"));
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(FileBytes(Path), Original);
+}
+
+// The first "Ascii" value of page 1 of every corpus file that has one, rewritten through the
+// command: exactly the value's bytes change, or, where it refuses, none.
+TEST(EditCliCorpus, ChangesExactlyTheValuesBytes) {
+  TTempDir dir;
+  int edited = 0;
+  for (const auto& entry : fs::directory_iterator(TestDataDir() / "corpus")) {
+    const std::string name = entry.path().filename().string();
+    if (name == "SOURCES.md")
+      continue;
+    const std::string path = dir.File(name);
+    fs::copy_file(entry.path(), path);
+    const TProgramRun info = Exec({"info", path, "--json"});
+    const auto json = nlohmann::json::parse(info.Out, nullptr, false);
+    if (json.is_discarded() || !json.contains("pages") || json["pages"].empty())
+      continue;
+    const auto& tags = json["pages"][0]["tags"];
+    for (std::size_t k = 0; k < tags.size(); ++k) {
+      if (tags[k]["type_name"] != "Ascii" || tags[k]["count"] < 2)
+        continue;
+      SCOPED_TRACE(name + " entry " + std::to_string(k + 1));
+      const std::string before = FileBytes(path);
+      const int count = tags[k]["count"];
+      const std::size_t position = tags[k]["value_pos"];
+      const std::string text = std::string("Fixed by lodestar").substr(0, count - 1);
+      const TProgramRun run = Exec({"edit", path, "-e", std::to_string(k + 1), "-t", text});
+      std::string expected = before;
+      if (run.Status == 0) {
+        const std::string padded = text + std::string(count - 1 - text.size(), ' ');
+        expected.replace(position, padded.size(), padded);
+        EXPECT_EQ(run.Out, "wrote " + std::to_string(count - 1) + " bytes at position " +
+                               std::to_string(position) + ": \"" + padded + "\"\n");
+        ++edited;
+      } else {
+        EXPECT_EQ(run.Err, Error(path, "This value was not read whole from the file, so it "
+                                       "cannot be edited."));
+      }
+      EXPECT_EQ(FileBytes(path), expected);
+      break;
+    }
+  }
+  EXPECT_GE(edited, 40);
+}
+
+} // namespace
+} // namespace lodestar::test

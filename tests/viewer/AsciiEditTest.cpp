@@ -1,0 +1,223 @@
+// The ascii editor's engine on files made by the test builder: what a listing row lets it write,
+// and the whole file after every write and every refusal.
+#include "TAsciiEdit.h"
+#include "TempDir.h"
+#include "TiffBuilder.h"
+#include "cLodestar.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+#include <variant>
+
+namespace lodestar {
+namespace {
+
+using test::FileBytes;
+using test::TTiffBuilder;
+
+const std::string Nul(1, '\0');
+
+class AsciiEditTest : public ::testing::Test {
+protected:
+  // One page: ImageWidth (row 1, a Short), "abc" in the value field of entry 2 (value at 30),
+  // the 17 bytes of entry 3 at 206 (0xCE), and a text of count 1 in entry 4 (value at 54).
+  void SetUp() override {
+    TTiffBuilder b;
+    b.Pages({{b.ShortEntry(256, 1728), b.AsciiEntry(305, "abc" + Nul),
+              b.AsciiEntry(270, "Sixteen letters." + Nul, 206), b.AsciiEntry(315, Nul)}});
+    Path = b.Save(Dir.File("a.tif"));
+    Original = FileBytes(Path);
+  }
+
+  // The tag row "Nr" number of the file as now on disk, in base.
+  TReportRow ListedRow(int number, TDisplayBase base = TDisplayBase::Dec) {
+    TTiffFile file;
+    file.SetFileName(Path);
+    return BuildReportRows(file, 1, base).Rows.at(4 + number);
+  }
+  TAsciiTarget Target(int number, TDisplayBase base = TDisplayBase::Dec) {
+    auto target = AsciiTargetOfRow(ListedRow(number, base), Path, base);
+    EXPECT_TRUE(std::holds_alternative<TAsciiTarget>(target));
+    return std::get<TAsciiTarget>(target);
+  }
+  // The original file with bytes put at position.
+  std::string With(std::size_t position, const std::string& bytes) const {
+    std::string expected = Original;
+    expected.replace(position, bytes.size(), bytes);
+    return expected;
+  }
+
+  test::TTempDir Dir;
+  std::string Path, Original;
+};
+
+TEST_F(AsciiEditTest, WritesThePaddedTextOverTheValueAndKeepsItsNul) {
+  const TAsciiTarget abc = Target(2);
+  EXPECT_EQ(abc.Position, 22 + 8); // in the entry's value field
+  EXPECT_EQ(abc.ListedBytes, "abc" + Nul);
+  const TEditResult result = WriteAsciiValue(abc, TextToWrite(u"x", abc.LengthToWrite()));
+  EXPECT_EQ(result.Outcome, TEditOutcome::Written);
+  EXPECT_EQ(result.Written, "x  ");
+  EXPECT_TRUE(result.Reload());
+  EXPECT_EQ(FileBytes(Path), With(30, "x  "));
+  EXPECT_EQ(ListedRow(2).SubItems[3], "x  " + Nul);
+  // Count 1, the NUL alone: nothing to write, and that counts as written.
+  const TAsciiTarget nul = Target(4);
+  EXPECT_EQ(WriteAsciiValue(nul, TextToWrite(u"x", nul.LengthToWrite())).Outcome,
+            TEditOutcome::Written);
+  EXPECT_EQ(FileBytes(Path), With(30, "x  "));
+}
+
+TEST_F(AsciiEditTest, HexCellsNameTheSamePlaceAndTheLastCharacterTypedIsDropped) {
+  const TReportRow row = ListedRow(3, TDisplayBase::Hex);
+  ASSERT_EQ(row.SubItems[5] + " " + row.SubItems[6], "11 CE");
+  const TAsciiTarget target =
+      std::get<TAsciiTarget>(AsciiTargetOfRow(row, Path, TDisplayBase::Hex));
+  EXPECT_EQ(target.Position, 206);
+  EXPECT_EQ(target.LengthToWrite(), 16);
+  // As many characters as the count: only count - 1 are written.
+  const std::string bytes = TextToWrite(u"Seventeen chars!!", target.LengthToWrite());
+  EXPECT_EQ(WriteAsciiValue(target, bytes).Outcome, TEditOutcome::Written);
+  EXPECT_EQ(FileBytes(Path), With(206, "Seventeen chars!"));
+}
+
+TEST_F(AsciiEditTest, RowsThatDoNotOpenTheEditor) {
+  TTiffFile file;
+  file.SetFileName(Path);
+  const TReportRows rows = BuildReportRows(file, 1, TDisplayBase::Dec);
+  struct {
+    const char* Name;
+    TReportRow Row;
+    TEditOutcome Outcome;
+    std::string Message;
+  } cases[] = {
+      {"file name", rows.Rows[0], TEditOutcome::NotATagRow, ""},
+      {"short", rows.Rows[5], TEditOutcome::NotAscii, OnlyAsciiText},
+      {"count 0",
+       {"9", {"0", "305", "Software", "", "Ascii", "0", "30"}},
+       TEditOutcome::NothingToEdit,
+       ""},
+      {"negative count",
+       {"9", {"0", "305", "Software", "", "Ascii", "-1", "30"}},
+       TEditOutcome::NothingToEdit,
+       ""},
+      // Cut at the reader's limit or by the end of the file: fewer characters than the count.
+      {"not read whole",
+       {"9", {"0", "305", "Software", "ab", "Ascii", "9", "30"}},
+       TEditOutcome::NotReadWhole,
+       NotReadWholeText},
+      {"type other than ascii",
+       {"9", {"0", "305", "Software", "a" + Nul, "Asciiz", "2", "30"}},
+       TEditOutcome::NotAscii,
+       OnlyAsciiText},
+      {"position not a number",
+       {"9", {"0", "305", "Software", "a" + Nul, "Ascii", "2", "x"}},
+       TEditOutcome::NotATagRow,
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const auto target = AsciiTargetOfRow(c.Row, Path, TDisplayBase::Dec);
+    ASSERT_TRUE(std::holds_alternative<TEditResult>(target));
+    EXPECT_EQ(std::get<TEditResult>(target).Outcome, c.Outcome);
+    EXPECT_EQ(std::get<TEditResult>(target).Message, c.Message);
+  }
+  // The type cell is compared without blanks and control characters around it, and without case.
+  TReportRow spaced = rows.Rows[6];
+  spaced.SubItems[4] = "\t aSCii \x01";
+  EXPECT_TRUE(
+      std::holds_alternative<TAsciiTarget>(AsciiTargetOfRow(spaced, Path, TDisplayBase::Dec)));
+  // Without the file the rows were built from there is nothing to write into.
+  EXPECT_TRUE(
+      std::holds_alternative<TEditResult>(AsciiTargetOfRow(rows.Rows[6], "", TDisplayBase::Dec)));
+  EXPECT_EQ(FileBytes(Path), Original);
+}
+
+TEST_F(AsciiEditTest, AValueCutByTheEndOfTheFileIsNotEditable) {
+  TTiffBuilder b;
+  b.Pages({{b.AsciiEntry(305, "long enough text" + Nul, 100)}});
+  Path = b.Truncate(108).Save(Dir.File("cut.tif"));
+  const auto target = AsciiTargetOfRow(ListedRow(1), Path, TDisplayBase::Dec);
+  ASSERT_TRUE(std::holds_alternative<TEditResult>(target));
+  EXPECT_EQ(std::get<TEditResult>(target).Outcome, TEditOutcome::NotReadWhole);
+}
+
+TEST_F(AsciiEditTest, RefusalsAndFailuresLeaveEveryByte) {
+  const TAsciiTarget text = Target(3);
+  const std::string bytes = TextToWrite(u"new", text.LengthToWrite());
+  auto expect = [&](const TEditResult& result, TEditOutcome outcome, const char* message,
+                    const std::string& file) {
+    EXPECT_EQ(result.Outcome, outcome);
+    EXPECT_EQ(result.Message, message);
+    EXPECT_EQ(result.Written, "");
+    EXPECT_EQ(FileBytes(Path), file);
+  };
+  {
+    SCOPED_TRACE("changed since listed");
+    const std::string changed = With(210, "X");
+    std::ofstream(Path, std::ios::binary) << changed;
+    expect(WriteAsciiValue(text, bytes), TEditOutcome::FileChanged, FileChangedText, changed);
+    std::ofstream(Path, std::ios::binary) << Original;
+  }
+  {
+    SCOPED_TRACE("past the end");
+    const std::string shorter = Original.substr(0, 215);
+    std::ofstream(Path, std::ios::binary) << shorter;
+    expect(WriteAsciiValue(text, bytes), TEditOutcome::OutsideFile, OutsideFileText, shorter);
+    TAsciiTarget before = text;
+    before.Position = -1;
+    expect(WriteAsciiValue(before, bytes), TEditOutcome::OutsideFile, OutsideFileText, shorter);
+    std::ofstream(Path, std::ios::binary) << Original;
+  }
+  {
+    SCOPED_TRACE("held by another program");
+    const int other = ::open(Path.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    expect(WriteAsciiValue(text, bytes), TEditOutcome::SavingFailed, SavingFailedText, Original);
+    ::close(other);
+  }
+  {
+    SCOPED_TRACE("short write and failed write");
+    auto shortWrite = [](int, const void*, std::size_t count, off_t) -> ssize_t {
+      return static_cast<ssize_t>(count) - 1;
+    };
+    auto failedWrite = [](int, const void*, std::size_t, off_t) -> ssize_t {
+      errno = EIO;
+      return -1;
+    };
+    expect(WriteAsciiValue(text, bytes, shortWrite), TEditOutcome::SavingFailed, SavingFailedText,
+           Original);
+    const TEditResult failed = WriteAsciiValue(text, bytes, failedWrite);
+    EXPECT_EQ(failed.Outcome, TEditOutcome::SavingFailed);
+    EXPECT_EQ(failed.Detail, "Input/output error");
+  }
+  {
+    SCOPED_TRACE("vanished: never created");
+    std::filesystem::remove(Path);
+    const TEditResult result = WriteAsciiValue(text, bytes);
+    EXPECT_EQ(result.Outcome, TEditOutcome::SavingFailed);
+    EXPECT_EQ(result.Detail, "No such file or directory");
+    EXPECT_FALSE(std::filesystem::exists(Path));
+    EXPECT_FALSE(result.Reload());
+  }
+}
+
+TEST(AsciiEditText, PaddedCutAndInTheCodePage) {
+  EXPECT_EQ(TextToWrite(u"", 3), "   ");
+  EXPECT_EQ(TextToWrite(u"abcd", 3), "abc");
+  EXPECT_EQ(TextToWrite(u"abc", 0), "");
+  EXPECT_EQ(TextToWrite(u"abc", -1), "");
+  // Every character of Windows-1252 is one byte, also those beyond Latin-1's.
+  EXPECT_EQ(TextToWrite(u"\u20ACb\u00FC", 4), "\x80"
+                                              "b\xFC ");
+  EXPECT_TRUE(FitsCodePage(u"Caf\u00E9 \u20AC \u0152 \u0081"));
+  EXPECT_FALSE(FitsCodePage(u"\u2713"));
+  EXPECT_FALSE(FitsCodePage(u"a\u0100"));
+}
+
+} // namespace
+} // namespace lodestar
