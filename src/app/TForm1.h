@@ -56,6 +56,8 @@ public:
   void Guard(const std::function<void()>& handler);
   void ShowErrorReport(const std::string& message);
   void ShowMessage(const std::string& text);
+  // A problem the operation reports itself, in a box with the error icon; the text as given.
+  void ShowErrorMessage(const std::string& text);
   void OpenDroppedFile(const QString& path);
   // The index into ImageList1 the action shows now.
   static int ImageIndex(const QAction* action);
@@ -236,6 +238,7 @@ private:
   QAction* MakeAction(const QString& caption, const QString& tip, int imageIndex);
   void ComposeActions();
   void ComposeMenu();
+  void ComposeShortcuts();
   void ComposeToolBar();
   void ComposeStatusBar();
   void ComposeInfoTab();
@@ -244,6 +247,8 @@ private:
   void ComposeExportOptions();
   void ComposeGroupBox2();
   void BindActions();
+  // Keeps the design's place and size where they fit the screen, else moves and shrinks into it.
+  void PlaceOnScreen();
   int ColumnWidth(int column) const;
   void BindBatchControls();
   // The search list's and the results pane's own wiring (src/batch).
@@ -254,6 +259,9 @@ private:
   void Bind(QAction* action, void (TForm1::*handler)());
   void SetActionState(QAction* action, bool enabled, int imageIndex);
 
-  bool FOuterSizeSet = false;
+  // The status panels' widths in the design.
+  static constexpr std::array<int, 3> StatusPanelWidths{200, 120, 280};
+
   bool FUpdatingActions = false;
+  bool FPlacedWhenShown = false;
 };

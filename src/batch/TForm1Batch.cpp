@@ -3,6 +3,7 @@
 // handlers run at every idle moment through TForm1::UpdateActions. The search list's rules and
 // the run itself live in the widget-free engine (TSearchList, TBatchEngine); what is here moves
 // texts between it and the controls.
+#include "ImageList1.h"
 #include "TBatchEngine.h"
 #include "TForm1.h"
 #include "TForm1BatchHost.h"
@@ -96,7 +97,8 @@ void TForm1::ActionAddNewTagExecute() {
 void TForm1::ActionAddNewTagUpdate() {
   if (!FRetrieving)
     SetActionState(ActionAddNewTag,
-                   lodestar::TSearchList::CanAdd(edtTagNumber->text().toStdString()), -1);
+                   lodestar::TSearchList::CanAdd(edtTagNumber->text().toStdString()),
+                   ImageIndex::None);
 }
 
 void TForm1::ActionDeleteTagExecute() {
@@ -106,7 +108,7 @@ void TForm1::ActionDeleteTagExecute() {
 
 void TForm1::ActionDeleteTagUpdate() {
   if (!FRetrieving)
-    SetActionState(ActionDeleteTag, FSearchList.CanDelete(), -1);
+    SetActionState(ActionDeleteTag, FSearchList.CanDelete(), ImageIndex::None);
 }
 
 void TForm1::ActionSortTagsExecute() {
@@ -116,7 +118,7 @@ void TForm1::ActionSortTagsExecute() {
 
 void TForm1::ActionSortTagsUpdate() {
   if (!FRetrieving)
-    SetActionState(ActionSortTags, FSearchList.CanSort(), -1);
+    SetActionState(ActionSortTags, FSearchList.CanSort(), ImageIndex::None);
 }
 
 void TForm1::ActionMoveUpExecute() {
@@ -126,7 +128,7 @@ void TForm1::ActionMoveUpExecute() {
 
 void TForm1::ActionMoveUpUpdate() {
   if (!FRetrieving)
-    SetActionState(ActionMoveUp, FSearchList.CanMoveUp(), -1);
+    SetActionState(ActionMoveUp, FSearchList.CanMoveUp(), ImageIndex::None);
 }
 
 void TForm1::ActionMoveDownExecute() {
@@ -136,7 +138,7 @@ void TForm1::ActionMoveDownExecute() {
 
 void TForm1::ActionMoveDownUpdate() {
   if (!FRetrieving)
-    SetActionState(ActionMoveDown, FSearchList.CanMoveDown(), -1);
+    SetActionState(ActionMoveDown, FSearchList.CanMoveDown(), ImageIndex::None);
 }
 
 void TForm1::btnResetClick() {
@@ -145,8 +147,9 @@ void TForm1::btnResetClick() {
 }
 
 void TForm1::edtTagNumberKeyPress(QChar& Key) {
-  // Tab moves the focus on; it is never typed into the field.
-  if (Key == u'\t')
+  // Only typed characters are filtered. Editing keys arrive with a control character as their
+  // text (Tab 0x09, Delete 0x7F, Ctrl+A 0x01, ...) and keep working; Backspace passes as a digit.
+  if (Key.category() == QChar::Other_Control)
     return;
   if (!lodestar::IsTagNumberKey(Key.unicode()))
     Key = QChar();
@@ -214,5 +217,5 @@ void TForm1::ActionSaveResultsExecute() {
 
 void TForm1::ActionSaveResultsUpdate() {
   // Not held during a run: a save then writes the records so far.
-  SetActionState(ActionSaveResults, !RedtResults->document()->isEmpty(), -1);
+  SetActionState(ActionSaveResults, !RedtResults->document()->isEmpty(), ImageIndex::None);
 }

@@ -61,7 +61,7 @@ void TForm1BatchHost::ReadRecordOptions(lodestar::TRecordOptions& options) {
 void TForm1BatchHost::ShowError(const std::string& message) {
   // The box stands over a cleared pane and a file counter of "0".
   Flush();
-  FForm.ShowMessage(message);
+  FForm.ShowErrorMessage(message);
 }
 
 void TForm1BatchHost::AddResultLine(const std::string& line) {

@@ -1,16 +1,17 @@
 // Printing and the outside launchers of the Info tab. The enable rules work; the operations come
 // with the printed report and the launchers.
+#include "ImageList1.h"
 #include "TForm1.h"
 #include "cLodestar.h"
 
 #include <QAction>
 
 void TForm1::ActionPrintUpdate() {
-  SetActionState(ActionPrint, FTiffFile != nullptr, 5);
+  SetActionState(ActionPrint, FTiffFile != nullptr, ImageIndex::Print);
 }
 
 void TForm1::ActionLaunchViewerUpdate() {
-  SetActionState(ActionLaunchViewer, FTiffFile != nullptr, 10);
+  SetActionState(ActionLaunchViewer, FTiffFile != nullptr, ImageIndex::Viewer);
 }
 
 // TODO: the printed report of the listed rows.

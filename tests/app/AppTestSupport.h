@@ -21,6 +21,9 @@ public:
   void ShowMessage(QWidget*, const QString& text) override {
     Boxes.push_back("message: " + text.toStdString());
   }
+  void ShowErrorMessage(QWidget*, const QString& text) override {
+    Boxes.push_back("error box: " + text.toStdString());
+  }
   void ShowErrorReport(QWidget*, const QString& text) override {
     Boxes.push_back("error: " + text.toStdString());
   }

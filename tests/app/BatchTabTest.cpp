@@ -123,7 +123,8 @@ TEST_F(BatchTab, SearchListButtonsFollowTheirRulesAndShowWhatTheyDid) {
     Click(Form->BitBtnDeleteTagEntry);
   }
   Click(Form->BitBtnStart);
-  EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"message: At least one tag has to be selected"});
+  EXPECT_EQ(Seams->Boxes,
+            std::vector<std::string>{"error box: At least one tag has to be selected"});
   Click(Form->btnReset);
   EXPECT_EQ(Form->listboxTags->count(), 9);
   EXPECT_EQ(Row(0), "256  Imagewidth");
@@ -155,7 +156,7 @@ TEST_F(BatchTab, StartingDirectoryComesFromTheDialogAndIsReportedWhenItHasGone) 
   Update();
   std::filesystem::remove(gone); // after the idle update enabled Start
   Form->BitBtnStart->click();
-  EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"message: Starting directory does not exist"});
+  EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"error box: Starting directory does not exist"});
   EXPECT_TRUE(Form->RedtResults->toPlainText().isEmpty());
   EXPECT_EQ(Form->edtCounter->text(), "0");
   Update();
@@ -208,7 +209,8 @@ TEST_F(BatchTab, SaveWritesThePaneWithCrLfUnderTheNameGivenOrReportsWhyItCannot)
   const std::string name = Dir.File("results"); // no extension, none added
   EXPECT_EQ(SaveAs(name), Records(4, "\r\n"));
   Form->RedtResults->appendPlainText("edited");
-  EXPECT_EQ(SaveAs(name), Records(4, "\r\n") + "edited\r\n"); // replaced without asking
+  // The dialog has asked before the existing file is replaced.
+  EXPECT_EQ(SaveAs(name), Records(4, "\r\n") + "edited\r\n");
   const std::string bad = Dir.File("no-such-dir/results.csv");
   SaveAs(bad);
   EXPECT_EQ(Seams->Boxes, (std::vector<std::string>{"error: Cannot create file \"" + bad +

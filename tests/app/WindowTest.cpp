@@ -77,7 +77,7 @@ TEST_F(Window, OpenDialogConfirmedListsPageOneAndCancelledChangesNothing) {
   Start();
   const std::string path = A4(3);
   OpenByDialog(path);
-  EXPECT_EQ(Seams->OpenFilters, QStringList{"Tiff Files (*.tif);;Alle files (*)"});
+  EXPECT_EQ(Seams->OpenFilters, QStringList{"Tiff Files (*.tif *.tiff);;Alle files (*)"});
   EXPECT_EQ(Cell(0, 3), "a4.tif");
   EXPECT_EQ(Form->ListedRows().FilePath, path);
   EXPECT_EQ(Panel(0), FileNamePanelText(path));
