@@ -49,25 +49,24 @@ std::string AbsolutePath(const std::string& path) {
 
 void TBatchEngine::Run() {
   FHost.RunStarting();
+  // However the run ends, also by an error on its way out, the host gets its controls back.
+  struct TRunEnd {
+    TBatchEngine& Engine;
+    ~TRunEnd() {
+      Engine.FEntered.clear();
+      Engine.FHost.SetStatusText(FinishedStatusText);
+      Engine.FHost.RunFinished();
+    }
+  } runEnd{*this};
   FHost.SetCounterText("0");
-  try {
-    TRunOptions run;
-    FHost.ReadRunOptions(run);
-    if (!DirectoryExists(run.StartDir))
-      FHost.ShowError(StartDirMissingText);
-    else if (run.SearchItemCount == 0)
-      FHost.ShowError(NoSearchItemText);
-    else
-      Walk(run);
-  } catch (...) {
-    FEntered.clear();
-    FHost.SetStatusText(FinishedStatusText);
-    FHost.RunFinished();
-    throw;
-  }
-  FEntered.clear();
-  FHost.SetStatusText(FinishedStatusText);
-  FHost.RunFinished();
+  TRunOptions run;
+  FHost.ReadRunOptions(run);
+  if (!DirectoryExists(run.StartDir))
+    FHost.ShowError(StartDirMissingText);
+  else if (run.SearchItemCount == 0)
+    FHost.ShowError(NoSearchItemText);
+  else
+    Walk(run);
 }
 
 bool TBatchEngine::List(const std::string& path, TDirectoryListing& listing, std::string& reason) {

@@ -1,6 +1,7 @@
 #include "BatchCommand.h"
 
 #include "Errors.h"
+#include "ExitStatus.h"
 #include "TBatchEngine.h"
 #include "TResultsFile.h"
 #include "TSearchList.h"
@@ -19,9 +20,6 @@
 namespace lodestar::cli {
 
 namespace {
-
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
 
 struct TBatchOptions {
   std::string Dir;
@@ -202,7 +200,7 @@ int RunBatch(const TBatchOptions& options) {
   std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
   TCliHost host(options, *list, output.get());
   TBatchEngine engine(host);
-  int status = EXIT_SUCCESS;
+  int status = ExitSuccess;
   try {
     engine.Run();
     host.ShowProgress(true);
@@ -247,7 +245,7 @@ void RegisterBatchCommand(CLI::App& app) {
                     "Write the records to FILE with CR LF line ends, as the Batch tab saves them");
   batch->callback([options] {
     const int status = RunBatch(*options);
-    if (status != EXIT_SUCCESS)
+    if (status != ExitSuccess)
       throw CLI::RuntimeError(status);
   });
 }
