@@ -31,6 +31,9 @@ public:
   void ShowMessage(QWidget*, const QString& text) override {
     std::fprintf(stderr, "message: %s\n", qPrintable(text));
   }
+  void ShowErrorMessage(QWidget*, const QString& text) override {
+    std::fprintf(stderr, "error box: %s\n", qPrintable(text));
+  }
   void ShowErrorReport(QWidget*, const QString& text) override {
     std::fprintf(stderr, "error: %s\n", qPrintable(text));
   }

@@ -6,6 +6,7 @@
 #include "WindowPlacement.h"
 #include "cLodestar.h"
 
+#include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QDragEnterEvent>
@@ -25,8 +26,8 @@
 #include <QUrl>
 
 TForm1::TForm1(const QStringList& arguments, std::unique_ptr<TUiSeams> seams, QWidget* parent)
-    : QMainWindow(parent), FSeams(seams ? std::move(seams) : std::make_unique<TQtUiSeams>()),
-      ImageList1(MakeImageList1()) {
+    : QMainWindow(parent), ImageList1(MakeImageList1()),
+      FSeams(seams ? std::move(seams) : std::make_unique<TQtUiSeams>()) {
   setWindowTitle(QString::fromUtf8(MainWindowCaption));
 
   ComposeActions();
@@ -200,5 +201,10 @@ void TForm1::SetActionState(QAction* action, bool enabled, int imageIndex) {
 
 void TForm1::Bind(QAction* action, void (TForm1::*handler)()) {
   connect(action, &QAction::triggered, this,
+          [this, handler] { Guard([&] { (this->*handler)(); }); });
+}
+
+void TForm1::Bind(QAbstractButton* button, void (TForm1::*handler)()) {
+  connect(button, &QAbstractButton::clicked, this,
           [this, handler] { Guard([&] { (this->*handler)(); }); });
 }

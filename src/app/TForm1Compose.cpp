@@ -251,14 +251,9 @@ void TForm1::BindActions() {
   Bind(Aboutlodestar1, &TForm1::Aboutlodestar1Click);
   Bind(Emailsupport1, &TForm1::Emailsupport1Click);
   connect(Exit1, &QAction::triggered, this, &QWidget::close);
-
-  auto click = [this](QToolButton* b, void (TForm1::*handler)()) {
-    connect(b, &QToolButton::clicked, this,
-            [this, handler] { Guard([&] { (this->*handler)(); }); });
-  };
-  click(ToolButton1, &TForm1::Open1Click);
-  click(tb10, &TForm1::tb10Click);
-  click(tb16, &TForm1::tb16Click);
+  Bind(ToolButton1, &TForm1::Open1Click);
+  Bind(tb10, &TForm1::tb10Click);
+  Bind(tb16, &TForm1::tb16Click);
   connect(ListView1, &QTreeView::doubleClicked, this,
           [this] { Guard([this] { ListView1DblClick(); }); });
 }

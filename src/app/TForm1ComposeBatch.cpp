@@ -241,14 +241,9 @@ void TForm1::BindBatchControls() {
   follow(spbtnSort, ActionSortTags);
   follow(BitBtnStart, ActionStartRetrieve);
   follow(SpeedButton2, ActionSaveResults);
-
-  auto click = [this](QAbstractButton* button, void (TForm1::*handler)()) {
-    connect(button, &QAbstractButton::clicked, this,
-            [this, handler] { Guard([&] { (this->*handler)(); }); });
-  };
-  click(btnReset, &TForm1::btnResetClick);
-  click(btnStop, &TForm1::btnStopClick);
-  click(spdBtnStartingDir, &TForm1::spdBtnStartingDirClick);
+  Bind(btnReset, &TForm1::btnResetClick);
+  Bind(btnStop, &TForm1::btnStopClick);
+  Bind(spdBtnStartingDir, &TForm1::spdBtnStartingDirClick);
   connect(BitBtnClose, &QPushButton::clicked, this, &QWidget::close);
   BindBatchTab();
 }

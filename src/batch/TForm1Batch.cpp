@@ -8,12 +8,15 @@
 #include "TForm1.h"
 #include "TForm1BatchHost.h"
 #include "TResultsFile.h"
+#include "cLodestar.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -171,7 +174,7 @@ void TForm1::ActionStartRetrieveUpdate() {
 }
 
 void TForm1::btnStopClick() {
-  FStopRetrieve = true;
+  RequestBatchStop();
 }
 
 void TForm1::spdBtnStartingDirClick() {
@@ -179,31 +182,82 @@ void TForm1::spdBtnStartingDirClick() {
     edtStartDir->setText(QDir::toNativeSeparators(*directory));
 }
 
-void TForm1::DisableBatchControls() {
-  FRetrieving = true;
+void TForm1::SetBatchControlsEnabled(bool enabled) {
+  // Set first when holding and last when freeing, so no enable rule runs in between. The
+  // action-bound buttons are freed here and follow their rules from the next idle moment.
+  if (!enabled)
+    FRetrieving = true;
   for (QAction* action : {ActionStartRetrieve, ActionAddNewTag, ActionDeleteTag, ActionMoveUp,
                           ActionMoveDown, ActionSortTags})
-    action->setEnabled(false);
+    action->setEnabled(enabled);
   for (QWidget* control : std::initializer_list<QWidget*>{
            BitBtnClose, spdBtnStartingDir, btnReset, edtCounter, edtPages, GroupBoxExportOptions})
-    control->setEnabled(false);
-  btnStop->setEnabled(true);
+    control->setEnabled(enabled);
+  btnStop->setEnabled(!enabled);
+  if (enabled)
+    FRetrieving = false;
 }
 
-void TForm1::EnableBatchControls() {
-  // The action-bound buttons are enabled here and follow their rules from the next idle moment.
-  for (QAction* action : {ActionStartRetrieve, ActionAddNewTag, ActionDeleteTag, ActionMoveUp,
-                          ActionMoveDown, ActionSortTags})
-    action->setEnabled(true);
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           BitBtnClose, spdBtnStartingDir, btnReset, edtCounter, edtPages, GroupBoxExportOptions})
-    control->setEnabled(true);
-  btnStop->setEnabled(false);
-  FRetrieving = false;
+// --- What a run reads and writes ---
+
+void TForm1::BeginBatchRun() {
+  FStopRetrieve = false;
+  SetBatchControlsEnabled(false);
+  // Undo steps for every appended record would hold the whole pane a second time.
+  RedtResults->setUndoRedoEnabled(false);
+  RedtResults->clear();
+}
+
+void TForm1::EndBatchRun() {
+  RedtResults->setUndoRedoEnabled(true);
+  SetBatchControlsEnabled(true);
+}
+
+void TForm1::ReadBatchRunOptions(lodestar::TRunOptions& options) const {
+  options.StartDir = QFile::encodeName(edtStartDir->text()).toStdString();
+  options.SearchItemCount = FSearchList.Count();
+  options.AddDescription = cbAddDescription->isChecked();
+  options.IncludeRoot = cbIncludeRoot->isChecked();
+  options.IncludeSubDirectories = cbIncludeSubDirectories->isChecked();
+}
+
+void TForm1::ReadBatchRecordOptions(lodestar::TRecordOptions& options) const {
+  options.Separator = cmbbxSeperator->currentText().toStdString();
+  options.SplitPath = chkbxSplitFileNameAndPath->isChecked();
+  options.TrimValue = cbTrimValue->isChecked();
+  options.AllPages = cbAllPages->isChecked();
+  FSearchList.TickedTexts(options.TickedItems);
 }
 
 void TForm1::AddResultLine(const std::string& Line) {
   RedtResults->appendPlainText(QString::fromUtf8(Line));
+}
+
+std::string TForm1::BatchCounterText() const {
+  return edtCounter->text().toStdString();
+}
+
+std::string TForm1::BatchPagesText() const {
+  return edtPages->text().toStdString();
+}
+
+void TForm1::ShowBatchCounters(const std::string& files, const std::string& pages) {
+  edtCounter->setText(QString::fromStdString(files));
+  edtPages->setText(QString::fromStdString(pages));
+}
+
+void TForm1::ShowFileRead(const std::string& fullPath) {
+  const QString path = QFile::decodeName(QByteArray::fromStdString(fullPath));
+  Label3->setText(path);
+  StatusBar1Panels[1]->setText(path);
+}
+
+void TForm1::SetBatchStatusText(const std::string& text) {
+  StatusBar2->setText(QFile::decodeName(QByteArray::fromStdString(text)));
+}
+
+void TForm1::SetTiffFile(std::unique_ptr<lodestar::TTiffFile> file) {
+  FTiffFile = std::move(file);
 }
 
 // --- Saving ---

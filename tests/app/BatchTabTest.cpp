@@ -136,8 +136,8 @@ TEST_F(BatchTab, RunShowsRecordsCountersAndTheLastFileAndKeepsCountingPages) {
   EXPECT_EQ(Counters(), "2/3");
   EXPECT_EQ(Form->Label3->text().toStdString(), File("sub/c.tif"));
   EXPECT_EQ(Form->StatusBar1Panels[1]->text().toStdString(), File("sub/c.tif"));
-  ASSERT_NE(Form->FTiffFile, nullptr);
-  EXPECT_EQ(Form->FTiffFile->FileName(), File("sub/c.tif"));
+  ASSERT_NE(Form->TiffFile(), nullptr);
+  EXPECT_EQ(Form->TiffFile()->FileName(), File("sub/c.tif"));
   Click(Form->BitBtnStart); // the files counter starts anew, the pages counter goes on
   EXPECT_EQ(Counters(), "2/6");
   Form->edtPages->setText("abc"); // not a number: both count on from 1

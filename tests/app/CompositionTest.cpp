@@ -99,8 +99,9 @@ TEST_F(Composition, MenusShowTheirCaptionsPicturesAccessKeysShortcutsAndFixedSta
     SCOPED_TRACE(i.Caption);
     EXPECT_EQ(i.Item->text().toStdString(), i.Caption);
     EXPECT_EQ(TForm1::ImageIndex(i.Item), i.Image);
-    if (i.Image != ImageIndex::None)
+    if (i.Image != ImageIndex::None) {
       EXPECT_EQ(i.Item->icon().cacheKey(), Form->ImageList1[i.Image].cacheKey());
+    }
     const std::string state =
         !i.Item->isVisible() ? "hidden" : (i.Item->isEnabled() ? "enabled" : "disabled");
     EXPECT_EQ(state, i.State);
@@ -353,7 +354,7 @@ TEST_F(Composition, EveryRebuildOfTheListingStartsAtItsFirstRow) {
            {"next", [&] { Step(Form->ActionNextPage); }},
            {"previous", [&] { Step(Form->ActionPrevPage); }},
            {"base", [&] { Form->tb16->click(); }},
-           {"reload", [&] { Form->OpenTiffFile(Form->FTiffFile->FileName(), 2); }}}) {
+           {"reload", [&] { Form->OpenTiffFile(Form->TiffFile()->FileName(), 2); }}}) {
     SCOPED_TRACE(name);
     scrolledAway();
     rebuild();
