@@ -21,7 +21,7 @@ class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
@@ -33,6 +33,7 @@ class QToolButton;
 class QTreeView;
 class TDownButton;
 class TReportModel;
+class TSearchListModel;
 
 namespace lodestar {
 class TTiffFile;
@@ -206,7 +207,8 @@ public:
   QLineEdit* edtStartDir = nullptr;
   QToolButton* spdBtnStartingDir = nullptr; // opens the directory dialog
   QGroupBox* GroupBox1 = nullptr;           // "Tags Searchlist"
-  QListWidget* listboxTags = nullptr;       // the search list, a check list
+  QListView* listboxTags = nullptr;         // the search list, a check list
+  TSearchListModel* listboxTagsModel = nullptr;
   QToolButton* spBtnMoveTagUp = nullptr;
   QToolButton* spBtnMoveTagDown = nullptr;
   QPushButton* BitBtnAddTagEntry = nullptr;

@@ -1,5 +1,6 @@
 #include "ImageList1.h"
 #include "TForm1.h"
+#include "TSearchListModel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -9,7 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -158,13 +159,10 @@ void TForm1::ComposeBatchTab() {
 void TForm1::ComposeGroupBox1() {
   GroupBox1 = Place(new QGroupBox("Tags Searchlist", TabSheetBatch), 24, 88, 561, 281);
 
-  listboxTags = Place(new QListWidget(GroupBox1), 8, 16, 273, 257);
+  listboxTags = Place(new QListView(GroupBox1), 8, 16, 273, 257);
   listboxTags->setSelectionMode(QAbstractItemView::SingleSelection);
-  for (const std::string& text : lodestar::DefaultSearchItemTexts()) {
-    auto* item = new QListWidgetItem(QString::fromStdString(text), listboxTags);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(Qt::Unchecked);
-  }
+  listboxTagsModel = new TSearchListModel(FSearchList, listboxTags);
+  listboxTags->setModel(listboxTagsModel);
 
   spBtnMoveTagUp = PictureButton(GroupBox1, TBatchGlyph::MoveUp, 279, 16, 25, 22);
   spBtnMoveTagDown = PictureButton(GroupBox1, TBatchGlyph::MoveDown, 279, 40, 25, 22);

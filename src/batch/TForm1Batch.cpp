@@ -8,6 +8,7 @@
 #include "TForm1.h"
 #include "TForm1BatchHost.h"
 #include "TResultsFile.h"
+#include "TSearchListModel.h"
 #include "cLodestar.h"
 
 #include <QAction>
@@ -18,7 +19,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -27,9 +28,9 @@
 
 namespace {
 
-int SelectedRow(const QListWidget* list) {
-  const QList<QListWidgetItem*> selected = list->selectedItems();
-  return selected.isEmpty() ? -1 : list->row(selected.first());
+int SelectedRow(const QListView* list) {
+  const QModelIndexList selected = list->selectionModel()->selectedRows();
+  return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 // The pane's lines as UTF-8, each ended by '\n'. Taken block by block rather than through
@@ -46,12 +47,8 @@ std::string PaneText(const QPlainTextEdit* pane) {
 } // namespace
 
 void TForm1::BindBatchTab() {
-  connect(listboxTags, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-    const int row = listboxTags->row(item);
-    if (row >= 0 && row < FSearchList.Count())
-      FSearchList.SetTicked(row, item->checkState() == Qt::Checked);
-  });
-  connect(listboxTags, &QListWidget::itemSelectionChanged, this,
+  // Ticks go into the list through the model; the selection is the view's and is passed on.
+  connect(listboxTags->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { FSearchList.Select(SelectedRow(listboxTags)); });
   ShowSearchList();
 
@@ -61,30 +58,20 @@ void TForm1::BindBatchTab() {
 }
 
 void TForm1::ShowSearchList() {
-  // The widget is only brought in step here; its own signals would write the same state back.
-  const QSignalBlocker blocker(listboxTags);
-  const auto& items = FSearchList.Items();
-  const int count = FSearchList.Count();
-  while (listboxTags->count() > count)
-    delete listboxTags->takeItem(listboxTags->count() - 1);
-  for (int i = 0; i < count; ++i) {
-    QListWidgetItem* item = listboxTags->item(i);
-    if (!item) {
-      item = new QListWidgetItem(listboxTags);
-      item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    }
-    const QString text = QString::fromStdString(items[static_cast<std::size_t>(i)].Text);
-    if (item->text() != text)
-      item->setText(text);
-    item->setCheckState(items[static_cast<std::size_t>(i)].Ticked ? Qt::Checked : Qt::Unchecked);
-  }
+  // The view's selection is only brought in step here; its signals would write the same back.
   const int selected = FSearchList.Selected();
+  listboxTagsModel->Refresh();
+  QItemSelectionModel* selection = listboxTags->selectionModel();
+  const QSignalBlocker blocker(selection);
   if (selected < 0) {
-    listboxTags->clearSelection();
-    listboxTags->selectionModel()->clearCurrentIndex();
+    selection->clearSelection();
+    selection->clearCurrentIndex();
   } else {
-    listboxTags->setCurrentRow(selected, QItemSelectionModel::ClearAndSelect);
+    selection->setCurrentIndex(listboxTagsModel->index(selected),
+                               QItemSelectionModel::ClearAndSelect);
   }
+  // The view repaints the selection it was not told of.
+  listboxTags->viewport()->update();
 }
 
 // --- Search list ---
@@ -94,7 +81,7 @@ void TForm1::ActionAddNewTagExecute() {
       FSearchList.Add(edtTagNumber->text().toStdString(), edtTagDescription->text().toStdString());
   ShowSearchList();
   if (index >= 0)
-    listboxTags->scrollToItem(listboxTags->item(index));
+    listboxTags->scrollTo(listboxTagsModel->index(index));
 }
 
 void TForm1::ActionAddNewTagUpdate() {

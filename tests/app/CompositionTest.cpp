@@ -176,9 +176,8 @@ TEST_F(Composition, ListingColumnsHaveTheirCaptionsAlignmentAndAtLeastTheirDesig
 TEST_F(Composition, BatchTabStartsWithTheDesignTextsTicksAndStates) {
   Start();
   std::vector<std::string> items;
-  for (int i = 0; i < Form->listboxTags->count(); ++i)
-    items.push_back((Form->listboxTags->item(i)->checkState() == Qt::Checked ? "+" : "") +
-                    Form->listboxTags->item(i)->text().toStdString());
+  for (int i = 0; i < SearchItemCount(); ++i)
+    items.push_back(SearchItem(i));
   EXPECT_EQ(items,
             (std::vector<std::string>{"256  Imagewidth", "257  Imageheight", "269  Description",
                                       "270  Name", "282  XResolution", "283  YResolution",
