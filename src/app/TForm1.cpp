@@ -119,8 +119,7 @@ void TForm1::PlaceOnScreen() {
   // The sizes below are those of the style and fonts the window will be shown with.
   ensurePolished();
   // The window starts large enough to show the Batch tab whole, whose controls may need more
-  // than the design gives them.
-  // What the window adds around a tab page is what its least size adds to the Info page's.
+  // than the design gives them; around a page it adds what its least size adds to the Info page's.
   const QSize aroundPage = minimumSizeHint() - TabSheetInfo->minimumSizeHint();
   const QSize batchWhole = TabSheetBatch->minimumSize() + aroundPage + frameExtra;
   const QSize outer = QSize(843, 668).expandedTo(batchWhole);
