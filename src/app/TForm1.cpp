@@ -48,6 +48,8 @@ TForm1::TForm1(const QStringList& arguments, std::unique_ptr<TUiSeams> seams, QW
 
   FormCreate(arguments);
   UpdateActions();
+  // The window opens with the listing focused, so Page Down and the arrow keys work at once.
+  ListView1->setFocus();
 }
 
 TForm1::~TForm1() = default;

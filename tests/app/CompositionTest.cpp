@@ -319,7 +319,7 @@ TEST_F(Composition, PageDownAndPageUpTurnPagesOnTheInfoTabOnly) {
   Start();
   OpenByDialog(A4(3));
   Activate(Form.get());
-  Form->ListView1->setFocus();
+  EXPECT_EQ(QApplication::focusWidget(), Form->ListView1); // from the start
   QTest::keyClick(Form->ListView1, Qt::Key_PageDown);
   Update();
   QTest::keyClick(Form->ListView1, Qt::Key_PageDown);
