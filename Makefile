@@ -2,6 +2,8 @@
 BUILD ?= build
 SAMPLE ?= samples/sample.tif
 JOBS ?= $(shell nproc)
+# Extra CMake settings for the build in $(BUILD), e.g. CMAKE_FLAGS=-DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+CMAKE_FLAGS ?=
 
 .PHONY: all setup configure build run test package screenshot bench fuzz clean
 
@@ -11,7 +13,7 @@ setup:
 	@./scripts/setup.sh
 
 $(BUILD)/build.ninja: | setup
-	cmake -S . -B $(BUILD) -G Ninja
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
 
 configure: setup $(BUILD)/build.ninja
 

@@ -12,7 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -30,6 +30,9 @@ class TSilentSeams : public TUiSeams {
 public:
   void ShowMessage(QWidget*, const QString& text) override {
     std::fprintf(stderr, "message: %s\n", qPrintable(text));
+  }
+  void ShowErrorMessage(QWidget*, const QString& text) override {
+    std::fprintf(stderr, "error box: %s\n", qPrintable(text));
   }
   void ShowErrorReport(QWidget*, const QString& text) override {
     std::fprintf(stderr, "error: %s\n", qPrintable(text));
@@ -57,8 +60,9 @@ std::unique_ptr<TForm1> BatchWindow() {
 int RunTree(const QString& dir, int runs, const QString& screenshot) {
   auto form = BatchWindow();
   form->edtStartDir->setText(dir);
-  for (int i = 0; i < form->listboxTags->count(); ++i)
-    form->listboxTags->item(i)->setCheckState(Qt::Checked);
+  QAbstractItemModel* items = form->listboxTags->model();
+  for (int i = 0; i < items->rowCount(); ++i)
+    items->setData(items->index(i, 0), Qt::Checked, Qt::CheckStateRole);
   double total = 0;
   long files = 0;
   for (int run = 0; run < runs; ++run) {

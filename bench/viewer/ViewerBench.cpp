@@ -16,6 +16,7 @@ using lodestar::test::TTiffBuilder;
 class TSilentSeams : public TUiSeams {
 public:
   void ShowMessage(QWidget*, const QString&) override {}
+  void ShowErrorMessage(QWidget*, const QString&) override {}
   void ShowErrorReport(QWidget*, const QString&) override {}
   std::optional<QString> GetOpenFileName(QWidget*, const QString&) override { return {}; }
   std::optional<QString> GetSaveFileName(QWidget*) override { return {}; }
@@ -89,7 +90,7 @@ void BM_StepThrough10000Pages(benchmark::State& state) {
     form->repaint();
     QApplication::processEvents();
   }
-  state.counters["page"] = form->FCurrentPage;
+  state.counters["page"] = form->CurrentPage();
 }
 BENCHMARK(BM_StepThrough10000Pages)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

@@ -3,8 +3,10 @@
 #include "ErrorReport.h"
 #include "ImageList1.h"
 #include "TQtUiSeams.h"
+#include "WindowPlacement.h"
 #include "cLodestar.h"
 
+#include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QDragEnterEvent>
@@ -12,16 +14,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTreeView>
 #include <QUrl>
 
 TForm1::TForm1(const QStringList& arguments, std::unique_ptr<TUiSeams> seams, QWidget* parent)
-    : QMainWindow(parent), FSeams(seams ? std::move(seams) : std::make_unique<TQtUiSeams>()),
-      ImageList1(MakeImageList1()) {
+    : QMainWindow(parent), ImageList1(MakeImageList1()),
+      FSeams(seams ? std::move(seams) : std::make_unique<TQtUiSeams>()) {
   setWindowTitle(QString::fromUtf8(MainWindowCaption));
-  move(452, 187);
-  resize(843, 668);
 
   ComposeActions();
   ComposeMenu();
@@ -29,8 +36,10 @@ TForm1::TForm1(const QStringList& arguments, std::unique_ptr<TUiSeams> seams, QW
   ComposeStatusBar();
   ComposeInfoTab();
   ComposeBatchTab();
+  ComposeShortcuts();
   BindActions();
   BindBatchControls();
+  PlaceOnScreen();
 
   // The enable rules are re-evaluated whenever the GUI thread is about to wait for events, that
   // is after every burst of events has been handled.
@@ -39,6 +48,8 @@ TForm1::TForm1(const QStringList& arguments, std::unique_ptr<TUiSeams> seams, QW
 
   FormCreate(arguments);
   UpdateActions();
+  // The window opens with the listing focused, so Page Down and the arrow keys work at once.
+  ListView1->setFocus();
 }
 
 TForm1::~TForm1() = default;
@@ -94,13 +105,46 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  // 843 x 668 is the outer size; the frame is known only once the window manager has one.
-  if (FOuterSizeSet)
-    return;
-  FOuterSizeSet = true;
-  const QSize frameExtra = frameGeometry().size() - geometry().size();
-  if (!frameExtra.isEmpty())
-    resize(QSize(843, 668) - frameExtra);
+  // Once shown, the widgets give their true least sizes; the place is taken again with them.
+  if (!FPlacedWhenShown) {
+    FPlacedWhenShown = true;
+    PlaceOnScreen();
+  }
+}
+
+void TForm1::PlaceOnScreen() {
+  // The design's place and size are those of the outer frame, which the window manager adds
+  // only when the window is shown; a title bar and thin borders are assumed for it.
+  const int border = 4;
+  const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  const QSize frameExtra(2 * border, title + 2 * border);
+  // The sizes below are those of the style and fonts the window will be shown with.
+  ensurePolished();
+  // The window starts large enough to show the Batch tab whole, whose controls may need more
+  // than the design gives them; around a page it adds what its least size adds to the Info page's.
+  const QSize aroundPage = minimumSizeHint() - TabSheetInfo->minimumSizeHint();
+  const QSize batchWhole = TabSheetBatch->minimumSize() + aroundPage + frameExtra;
+  const QSize outer = QSize(843, 668).expandedTo(batchWhole);
+  const QRect available = screen() ? screen()->availableGeometry() : QRect();
+  const QRect frame = PlaceInside(QRect(QPoint(452, 187), outer), available);
+  const QSize client = frame.size() - frameExtra;
+  // On a small screen the status panels go back to their design widths, and the listing gives up
+  // the part of its least size that still does not fit; it scrolls anyway.
+  if (minimumSizeHint().width() > client.width()) {
+    for (std::size_t i = 0; i < 2; ++i)
+      StatusBar1Panels[i]->setFixedWidth(StatusPanelWidths[i]);
+    StatusBar1Panels[2]->setMinimumWidth(StatusPanelWidths[2]);
+    // Not yet shown, the panels do not tell their layouts of the change themselves.
+    StatusBar1->layout()->invalidate();
+    layout()->invalidate();
+  }
+  const QSize over = (minimumSizeHint() - client).expandedTo(QSize(0, 0));
+  if (over.width() > 0 || over.height() > 0)
+    ListView1->setMinimumSize((ListView1->minimumSize() - over).expandedTo(QSize(0, 0)));
+  // The window's least size follows at once, before the resize below is held to the old one.
+  layout()->activate();
+  // Placed by its inside, which the window manager leaves where it is asked to be.
+  setGeometry(QRect(frame.topLeft() + QPoint(border, title + border), client));
 }
 
 void TForm1::Guard(const std::function<void()>& handler) {
@@ -119,6 +163,10 @@ void TForm1::ShowErrorReport(const std::string& message) {
 
 void TForm1::ShowMessage(const std::string& text) {
   FSeams->ShowMessage(this, QString::fromUtf8(text));
+}
+
+void TForm1::ShowErrorMessage(const std::string& text) {
+  FSeams->ShowErrorMessage(this, QString::fromUtf8(text));
 }
 
 void TForm1::UpdateActions() {
@@ -154,5 +202,10 @@ void TForm1::SetActionState(QAction* action, bool enabled, int imageIndex) {
 
 void TForm1::Bind(QAction* action, void (TForm1::*handler)()) {
   connect(action, &QAction::triggered, this,
+          [this, handler] { Guard([&] { (this->*handler)(); }); });
+}
+
+void TForm1::Bind(QAbstractButton* button, void (TForm1::*handler)()) {
+  connect(button, &QAbstractButton::clicked, this,
           [this, handler] { Guard([&] { (this->*handler)(); }); });
 }

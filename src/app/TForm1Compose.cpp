@@ -1,4 +1,6 @@
+#include "ImageList1.h"
 #include "ReportModel.h"
+#include "TCellTipDelegate.h"
 #include "TDownButton.h"
 #include "TForm1.h"
 
@@ -34,7 +36,7 @@ QWidget* Separator(int width) {
 QAction* TForm1::MakeAction(const QString& caption, const QString& tip, int imageIndex) {
   auto* action = new QAction(caption, this);
   action->setToolTip(tip);
-  if (imageIndex >= 0) {
+  if (imageIndex != ImageIndex::None) {
     action->setProperty("ImageIndex", imageIndex);
     action->setIcon(ImageList1.value(imageIndex));
   }
@@ -43,22 +45,24 @@ QAction* TForm1::MakeAction(const QString& caption, const QString& tip, int imag
 }
 
 void TForm1::ComposeActions() {
-  ActionNextPage = MakeAction("Next Page", "Move to next page", 12);
+  // "&" marks the menu's access key; the captions shown are those of the design.
+  ActionNextPage = MakeAction("&Next Page", "Move to next page", ImageIndex::NextPage);
   // These two take their captions from the menu items that show them.
-  ActionPrevPage = MakeAction("Prev Page", "Move to prev page", 11);
-  ActionLaunchViewer = MakeAction("Launch image viewer", "Launch file in external application", 10);
-  ActionStartHomepage = MakeAction({}, "Open webpage on internet", 8);
-  ActionCalculator = MakeAction({}, "Launch Calculator", 18);
-  ActionPrint = MakeAction("Print...", "Send current report to printer", 5);
+  ActionPrevPage = MakeAction("&Prev Page", "Move to prev page", ImageIndex::PrevPage);
+  ActionLaunchViewer =
+      MakeAction("&Launch image viewer", "Launch file in external application", ImageIndex::Viewer);
+  ActionStartHomepage = MakeAction({}, "Open webpage on internet", ImageIndex::WebPage);
+  ActionCalculator = MakeAction({}, "Launch Calculator", ImageIndex::Calculator);
+  ActionPrint = MakeAction("&Print...", "Send current report to printer", ImageIndex::Print);
   ActionPrintPreview =
-      MakeAction("Print preview...", "Show the report's sheets before printing", -1);
-  ActionMoveUp = MakeAction({}, {}, -1);
-  ActionMoveDown = MakeAction({}, {}, -1);
-  ActionAddNewTag = MakeAction("Add", {}, -1);
-  ActionDeleteTag = MakeAction("Delete", {}, -1);
-  ActionSortTags = MakeAction("Sort", {}, -1);
-  ActionStartRetrieve = MakeAction("Start", {}, -1);
-  ActionSaveResults = MakeAction({}, {}, -1);
+      MakeAction("Print pre&view...", "Show the report's sheets before printing", ImageIndex::None);
+  ActionMoveUp = MakeAction({}, {}, ImageIndex::None);
+  ActionMoveDown = MakeAction({}, {}, ImageIndex::None);
+  ActionAddNewTag = MakeAction("Add", {}, ImageIndex::None);
+  ActionDeleteTag = MakeAction("Delete", {}, ImageIndex::None);
+  ActionSortTags = MakeAction("Sort", {}, ImageIndex::None);
+  ActionStartRetrieve = MakeAction("Start", {}, ImageIndex::None);
+  ActionSaveResults = MakeAction({}, {}, ImageIndex::None);
 }
 
 void TForm1::ComposeMenu() {
@@ -69,33 +73,48 @@ void TForm1::ComposeMenu() {
     return action;
   };
 
-  File1 = MainMenu1->addMenu("File");
-  Open1 = item(File1, "Open", 24);
-  Saveas1 = item(File1, "Save as", 1);
+  File1 = MainMenu1->addMenu("&File");
+  Open1 = item(File1, "&Open", ImageIndex::MenuOpen);
+  Saveas1 = item(File1, "&Save as", ImageIndex::SaveAs);
   Saveas1->setVisible(false);
   File1->addAction(ActionPrint);
   File1->addAction(ActionPrintPreview);
   File1->addSeparator();
-  Exit1 = item(File1, "Exit", 26);
+  Exit1 = item(File1, "E&xit", ImageIndex::Exit);
 
-  Options1 = MainMenu1->addMenu("Options");
+  Options1 = MainMenu1->addMenu("&Options");
   NextPage1 = ActionNextPage;
   PreviousPage1 = ActionPrevPage;
   viewimage1 = ActionLaunchViewer;
   Options1->addAction(NextPage1);
   Options1->addAction(PreviousPage1);
   Options1->addAction(viewimage1);
-  Exportcurrentimagetofile1 = item(Options1, "Export page to file", 9);
-  Combinetomultipage1 = item(Options1, "Combine to multipage", 28);
-  Splitmultipagefile1 = item(Options1, "Split multipage file", 27);
-  Batchsplit1 = item(Options1, "Batch split", 9);
+  Exportcurrentimagetofile1 = item(Options1, "&Export page to file", ImageIndex::ExportPage);
+  Combinetomultipage1 = item(Options1, "&Combine to multipage", ImageIndex::CombineMultipage);
+  Splitmultipagefile1 = item(Options1, "&Split multipage file", ImageIndex::SplitMultipage);
+  Batchsplit1 = item(Options1, "&Batch split", ImageIndex::ExportPage);
   for (QAction* never :
        {Exportcurrentimagetofile1, Combinetomultipage1, Splitmultipagefile1, Batchsplit1})
     never->setEnabled(false);
 
-  About1 = MainMenu1->addMenu("About");
-  Aboutlodestar1 = item(About1, "About Lodestar", 25);
-  Emailsupport1 = item(About1, "Email support", 4);
+  About1 = MainMenu1->addMenu("&About");
+  Aboutlodestar1 = item(About1, "&About Lodestar", ImageIndex::About);
+  Emailsupport1 = item(About1, "&Email support", ImageIndex::EmailSupport);
+}
+
+void TForm1::ComposeShortcuts() {
+  Open1->setShortcut(QKeySequence::Open);
+  // Not every desktop names a key for quitting; Ctrl+Q is the common one.
+  Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  ActionPrint->setShortcut(QKeySequence::Print);
+  // Page Down and Page Up turn pages only while the focus is on the Info tab: on the Batch tab
+  // they scroll the search list and the results pane.
+  ActionNextPage->setShortcut(QKeySequence::MoveToNextPage);
+  ActionPrevPage->setShortcut(QKeySequence::MoveToPreviousPage);
+  for (QAction* action : {ActionNextPage, ActionPrevPage}) {
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    TabSheetInfo->addAction(action);
+  }
 }
 
 void TForm1::ComposeToolBar() {
@@ -127,7 +146,7 @@ void TForm1::ComposeToolBar() {
     return button(b, nullptr);
   };
 
-  ToolButton1 = plain(new QToolButton, 0, "Open an exiting file");
+  ToolButton1 = plain(new QToolButton, ImageIndex::Open, "Open an exiting file");
   ToolBar1->addWidget(Separator(26));
   tbPrevious = button(new QToolButton, ActionPrevPage);
   tbNext = button(new QToolButton, ActionNextPage);
@@ -136,8 +155,8 @@ void TForm1::ComposeToolBar() {
   ToolBar1->addWidget(Separator(29));
   tb10 = new TDownButton;
   tb16 = new TDownButton;
-  plain(tb10, 20, "Show values in DEC format");
-  plain(tb16, 19, "shhow values in HEX format");
+  plain(tb10, ImageIndex::Dec, "Show values in DEC format");
+  plain(tb16, ImageIndex::Hex, "shhow values in HEX format");
   tb10->setCheckable(true);
   tb16->setCheckable(true);
   tb10->SetDown(true);
@@ -154,14 +173,14 @@ void TForm1::ComposeStatusBar() {
   const char* texts[] = {"Filename", "Pages", "Fileinfo "};
   // The widths were laid out for a small 8-point font; with the desktop's font a panel grows to
   // the longest text it can be given, so no path end or figure is cut off.
-  const int widths[] = {200, 120, 280};
   const char* longest[] = {"Filename: /nnnnnnnnnnnnnnnnnnnnnnnnnnnn", "Page 99999 of 99999",
                            "Width:  1000.00 mm;  Length:  1000.00 mm"};
   for (int i = 0; i < 3; ++i) {
     auto* panel = new QLabel(texts[i]);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setTextFormat(Qt::PlainText);
-    const int width = std::max(widths[i], panel->fontMetrics().horizontalAdvance(longest[i]) + 8);
+    const int width = std::max(StatusPanelWidths[static_cast<std::size_t>(i)],
+                               panel->fontMetrics().horizontalAdvance(longest[i]) + 8);
     if (i < 2)
       panel->setFixedWidth(width);
     else
@@ -183,6 +202,7 @@ void TForm1::ComposeInfoTab() {
   ListView1 = new QTreeView(TabSheetInfo);
   ListView1Model = new TReportModel(ListView1);
   ListView1->setModel(ListView1Model);
+  ListView1->setItemDelegate(new TCellTipDelegate(ListView1));
   ListView1->setRootIsDecorated(false);
   ListView1->setItemsExpandable(false);
   ListView1->setUniformRowHeights(true);
@@ -237,14 +257,9 @@ void TForm1::BindActions() {
   Bind(Aboutlodestar1, &TForm1::Aboutlodestar1Click);
   Bind(Emailsupport1, &TForm1::Emailsupport1Click);
   connect(Exit1, &QAction::triggered, this, &QWidget::close);
-
-  auto click = [this](QToolButton* b, void (TForm1::*handler)()) {
-    connect(b, &QToolButton::clicked, this,
-            [this, handler] { Guard([&] { (this->*handler)(); }); });
-  };
-  click(ToolButton1, &TForm1::Open1Click);
-  click(tb10, &TForm1::tb10Click);
-  click(tb16, &TForm1::tb16Click);
+  Bind(ToolButton1, &TForm1::Open1Click);
+  Bind(tb10, &TForm1::tb10Click);
+  Bind(tb16, &TForm1::tb16Click);
   connect(ListView1, &QTreeView::doubleClicked, this,
           [this] { Guard([this] { ListView1DblClick(); }); });
 }

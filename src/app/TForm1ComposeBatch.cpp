@@ -1,5 +1,6 @@
 #include "ImageList1.h"
 #include "TForm1.h"
+#include "TSearchListModel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -9,9 +10,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
@@ -61,6 +63,16 @@ QCheckBox* CheckBox(QWidget* parent, const QString& text, bool ticked, int left,
   return Place(box, left, top);
 }
 
+// Widens box so that every control in it keeps a margin to its right border, as in the design;
+// returns by how much it grew.
+int GrowToFit(QWidget* box) {
+  constexpr int margin = 8;
+  const int needed = box->childrenRect().right() + 1 + margin;
+  const int grown = std::max(0, needed - box->width());
+  box->resize(box->width() + grown, box->height());
+  return grown;
+}
+
 } // namespace
 
 void TForm1::ComposeBatchTab() {
@@ -89,8 +101,17 @@ void TForm1::ComposeBatchTab() {
   ComposeGroupBox1();
   ComposeExportOptions();
   ComposeGroupBox2();
+  // Where the desktop's font is wider than the design's, the boxes grow to hold their captions
+  // and the boxes on the right move along; the tab, and with it the window, grows to hold them.
+  const int shift = GrowToFit(GroupBox1);
+  for (QWidget* right : std::initializer_list<QWidget*>{GroupBoxExportOptions, GroupBox2})
+    right->move(right->x() + shift, right->y());
+  const int rightWidth = std::max(GroupBoxExportOptions->width() + GrowToFit(GroupBoxExportOptions),
+                                  GroupBox2->width() + GrowToFit(GroupBox2));
+  GroupBoxExportOptions->resize(rightWidth, GroupBoxExportOptions->height());
+  GroupBox2->resize(rightWidth, GroupBox2->height());
 
-  Label4 = MakeLabel(TabSheetBatch, "The Lodestar project", 613, 379);
+  Label4 = MakeLabel(TabSheetBatch, "The Lodestar project", 613 + shift, 379);
   Label4->setFont(bold);
   QPalette blue = Label4->palette();
   blue.setColor(QPalette::WindowText, Qt::blue);
@@ -111,6 +132,8 @@ void TForm1::ComposeBatchTab() {
   fixed.setPointSize(8);
   RedtResults->setFont(fixed);
   RedtResults->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Tab moves on as everywhere else on the tab; the records hold only what the run wrote.
+  RedtResults->setTabChangesFocus(true);
   RedtResults->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   RedtResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
@@ -120,21 +143,26 @@ void TForm1::ComposeBatchTab() {
   StatusBar2->setIndent(2);
   Place(RedtResults, 0, 397, 800, 134);
   Place(StatusBar2, 0, 531, 800, 19);
+  const QRect used = TabSheetBatch->childrenRect();
+  TabSheetBatch->setMinimumSize(std::max(800, used.right() + 1 + 8),
+                                std::max(550, used.bottom() + 1));
 
-  PageControl1->addTab(TabSheetBatch, "Batch");
+  // On a screen smaller than the tab the window may shrink below it; the tab then scrolls.
+  auto* scroller = new QScrollArea;
+  scroller->setFrameShape(QFrame::NoFrame);
+  scroller->setWidgetResizable(true);
+  scroller->setWidget(TabSheetBatch);
+  PageControl1->addTab(scroller, "Batch");
   PageControl1->setCurrentIndex(0);
 }
 
 void TForm1::ComposeGroupBox1() {
   GroupBox1 = Place(new QGroupBox("Tags Searchlist", TabSheetBatch), 24, 88, 561, 281);
 
-  listboxTags = Place(new QListWidget(GroupBox1), 8, 16, 273, 257);
+  listboxTags = Place(new QListView(GroupBox1), 8, 16, 273, 257);
   listboxTags->setSelectionMode(QAbstractItemView::SingleSelection);
-  for (const std::string& text : lodestar::DefaultSearchItemTexts()) {
-    auto* item = new QListWidgetItem(QString::fromStdString(text), listboxTags);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(Qt::Unchecked);
-  }
+  listboxTagsModel = new TSearchListModel(FSearchList, listboxTags);
+  listboxTags->setModel(listboxTagsModel);
 
   spBtnMoveTagUp = PictureButton(GroupBox1, TBatchGlyph::MoveUp, 279, 16, 25, 22);
   spBtnMoveTagDown = PictureButton(GroupBox1, TBatchGlyph::MoveDown, 279, 40, 25, 22);
@@ -149,9 +177,13 @@ void TForm1::ComposeGroupBox1() {
   Label5 = LabelBefore(GroupBox1, "Tag nr", edtTagNumber);
   edtTagDescription = Place(new QLineEdit(GroupBox1), 352, 136, 121, 21);
   Label6 = LabelBefore(GroupBox1, "Description", edtTagDescription);
-  cmbbxSeperator = Place(new QComboBox(GroupBox1), 352, 160, 41, 21);
+  cmbbxSeperator = new QComboBox(GroupBox1);
   cmbbxSeperator->setEditable(true);
   cmbbxSeperator->addItems({",", ";"});
+  // The design's 41 pixels leave the font a sliver beside the arrow; the box takes what its
+  // style needs for a few characters, so the arrow and the text are easy to hit.
+  cmbbxSeperator->setMinimumContentsLength(3);
+  Place(cmbbxSeperator, 352, 160, std::max(41, cmbbxSeperator->sizeHint().width()), 21);
   cmbbxSeperator->setCurrentText(",");
   Label8 = LabelBefore(GroupBox1, "Seperator", cmbbxSeperator);
   chkbxSplitFileNameAndPath =
@@ -207,14 +239,9 @@ void TForm1::BindBatchControls() {
   follow(spbtnSort, ActionSortTags);
   follow(BitBtnStart, ActionStartRetrieve);
   follow(SpeedButton2, ActionSaveResults);
-
-  auto click = [this](QAbstractButton* button, void (TForm1::*handler)()) {
-    connect(button, &QAbstractButton::clicked, this,
-            [this, handler] { Guard([&] { (this->*handler)(); }); });
-  };
-  click(btnReset, &TForm1::btnResetClick);
-  click(btnStop, &TForm1::btnStopClick);
-  click(spdBtnStartingDir, &TForm1::spdBtnStartingDirClick);
+  Bind(btnReset, &TForm1::btnResetClick);
+  Bind(btnStop, &TForm1::btnStopClick);
+  Bind(spdBtnStartingDir, &TForm1::spdBtnStartingDirClick);
   connect(BitBtnClose, &QPushButton::clicked, this, &QWidget::close);
   BindBatchTab();
 }

@@ -18,6 +18,12 @@ void TQtUiSeams::ShowMessage(QWidget* parent, const QString& text) {
   box.exec();
 }
 
+void TQtUiSeams::ShowErrorMessage(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Critical, QString::fromUtf8(ApplicationTitle), text, QMessageBox::Ok,
+                  parent);
+  box.exec();
+}
+
 void TQtUiSeams::ShowErrorReport(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Critical, QString::fromUtf8(ApplicationTitle), text, QMessageBox::Ok,
                   parent);
@@ -32,18 +38,22 @@ std::optional<QString> TQtUiSeams::GetOpenFileName(QWidget* parent, const QStrin
 }
 
 std::optional<QString> TQtUiSeams::GetSaveFileName(QWidget* parent) {
-  const QString name = QFileDialog::getSaveFileName(parent, QString(), QString(), QString(),
-                                                    nullptr, QFileDialog::DontConfirmOverwrite);
+  // Replacing a file the user merely picked would lose it: the dialog asks first.
+  const QString name = QFileDialog::getSaveFileName(parent);
   if (name.isEmpty())
     return std::nullopt;
   return name;
 }
 
 std::optional<QString> TQtUiSeams::GetExistingDirectory(QWidget* parent, const QString& start) {
-  const QString name = QFileDialog::getExistingDirectory(parent, QString(), start);
-  if (name.isEmpty())
+  QFileDialog dialog(parent, QString(), start);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  // Not read-only: the dialog's own "Create New Folder" stays available.
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return std::nullopt;
-  return name;
+  return dialog.selectedFiles().constFirst();
 }
 
 void TQtUiSeams::ShellOpen(const QString& target, std::function<void(int Code)> failed) {

@@ -7,6 +7,7 @@
 class TQtUiSeams : public TUiSeams {
 public:
   void ShowMessage(QWidget* parent, const QString& text) override;
+  void ShowErrorMessage(QWidget* parent, const QString& text) override;
   void ShowErrorReport(QWidget* parent, const QString& text) override;
   std::optional<QString> GetOpenFileName(QWidget* parent, const QString& filter) override;
   std::optional<QString> GetSaveFileName(QWidget* parent) override;

@@ -124,11 +124,11 @@ void TFrmAbout::SpeedButton1Click() {
 }
 
 void TFrmAbout::BitBtn1Click() {
-  FOwner->FSeams->ShellOpen(QString::fromUtf8(lodestar::MakerSiteAddress), {});
+  FOwner->Seams().ShellOpen(QString::fromUtf8(lodestar::MakerSiteAddress), {});
 }
 
 void TFrmAbout::BitBtn2Click() {
-  FOwner->FSeams->ShellOpen(QString::fromUtf8(lodestar::HomePageAddress), {});
+  FOwner->Seams().ShellOpen(QString::fromUtf8(lodestar::HomePageAddress), {});
 }
 
 void TFrmAbout::showEvent(QShowEvent* event) {

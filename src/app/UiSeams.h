@@ -14,14 +14,18 @@ class TUiSeams {
 public:
   virtual ~TUiSeams() = default;
 
-  // A modal box captioned with the application title, the text and an OK button.
+  // A modal box captioned with the application title "Lodestar", the text and an OK button.
   virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
+  // The same box with the error icon, for a problem an operation reports itself; the text is
+  // shown as given.
+  virtual void ShowErrorMessage(QWidget* parent, const QString& text) = 0;
   // The default error report: captioned "Lodestar", stop icon, OK. The text arrives finished.
   virtual void ShowErrorReport(QWidget* parent, const QString& text) = 0;
   // The path chosen, or nothing when the user cancelled. filter in Qt's ";;" notation.
   virtual std::optional<QString> GetOpenFileName(QWidget* parent, const QString& filter) = 0;
-  // No filter, no default extension, no question before an existing file is replaced.
+  // No filter, no default extension; the dialog asks before an existing file is replaced.
   virtual std::optional<QString> GetSaveFileName(QWidget* parent) = 0;
+  // Directories only; the user may create a new folder from the dialog.
   virtual std::optional<QString> GetExistingDirectory(QWidget* parent, const QString& start) = 0;
   // The shell's "open" of a document, web address or mailto address, handed over as one argument.
   // Never waits for the opening program: when the launch ends in a failure of the launch table,

@@ -54,27 +54,25 @@ TBatchEngine::~TBatchEngine() = default;
 
 void TBatchEngine::Run() {
   FHost.RunStarting();
+  // However the run ends, also by an error on its way out, the host gets its controls back.
+  struct TRunEnd {
+    TBatchEngine& Engine;
+    ~TRunEnd() {
+      Engine.FWindow.reset();
+      Engine.FEntered.clear();
+      Engine.FHost.SetStatusText(FinishedStatusText);
+      Engine.FHost.RunFinished();
+    }
+  } runEnd{*this};
   FHost.SetCounterText("0");
-  const auto finish = [this] {
-    FWindow.reset();
-    FEntered.clear();
-    FHost.SetStatusText(FinishedStatusText);
-    FHost.RunFinished();
-  };
-  try {
-    TRunOptions run;
-    FHost.ReadRunOptions(run);
-    if (!DirectoryExists(run.StartDir))
-      FHost.ShowError(StartDirMissingText);
-    else if (run.SearchItemCount == 0)
-      FHost.ShowError(NoSearchItemText);
-    else
-      Walk(run);
-  } catch (...) {
-    finish();
-    throw;
-  }
-  finish();
+  TRunOptions run;
+  FHost.ReadRunOptions(run);
+  if (!DirectoryExists(run.StartDir))
+    FHost.ShowError(StartDirMissingText);
+  else if (run.SearchItemCount == 0)
+    FHost.ShowError(NoSearchItemText);
+  else
+    Walk(run);
 }
 
 bool TBatchEngine::List(int parentFd, const std::string& name, const std::string& path,

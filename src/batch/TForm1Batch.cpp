@@ -3,18 +3,23 @@
 // handlers run at every idle moment through TForm1::UpdateActions. The search list's rules and
 // the run itself live in the widget-free engine (TSearchList, TBatchEngine); what is here moves
 // texts between it and the controls.
+#include "ImageList1.h"
 #include "TBatchEngine.h"
 #include "TForm1.h"
 #include "TForm1BatchHost.h"
 #include "TResultsFile.h"
+#include "TSearchListModel.h"
+#include "cLodestar.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -23,9 +28,9 @@
 
 namespace {
 
-int SelectedRow(const QListWidget* list) {
-  const QList<QListWidgetItem*> selected = list->selectedItems();
-  return selected.isEmpty() ? -1 : list->row(selected.first());
+int SelectedRow(const QListView* list) {
+  const QModelIndexList selected = list->selectionModel()->selectedRows();
+  return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 // The pane's lines as UTF-8, each ended by '\n'. Taken block by block rather than through
@@ -42,12 +47,8 @@ std::string PaneText(const QPlainTextEdit* pane) {
 } // namespace
 
 void TForm1::BindBatchTab() {
-  connect(listboxTags, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-    const int row = listboxTags->row(item);
-    if (row >= 0 && row < FSearchList.Count())
-      FSearchList.SetTicked(row, item->checkState() == Qt::Checked);
-  });
-  connect(listboxTags, &QListWidget::itemSelectionChanged, this,
+  // Ticks go into the list through the model; the selection is the view's and is passed on.
+  connect(listboxTags->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { FSearchList.Select(SelectedRow(listboxTags)); });
   ShowSearchList();
 
@@ -57,30 +58,20 @@ void TForm1::BindBatchTab() {
 }
 
 void TForm1::ShowSearchList() {
-  // The widget is only brought in step here; its own signals would write the same state back.
-  const QSignalBlocker blocker(listboxTags);
-  const auto& items = FSearchList.Items();
-  const int count = FSearchList.Count();
-  while (listboxTags->count() > count)
-    delete listboxTags->takeItem(listboxTags->count() - 1);
-  for (int i = 0; i < count; ++i) {
-    QListWidgetItem* item = listboxTags->item(i);
-    if (!item) {
-      item = new QListWidgetItem(listboxTags);
-      item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    }
-    const QString text = QString::fromStdString(items[static_cast<std::size_t>(i)].Text);
-    if (item->text() != text)
-      item->setText(text);
-    item->setCheckState(items[static_cast<std::size_t>(i)].Ticked ? Qt::Checked : Qt::Unchecked);
-  }
+  // The view's selection is only brought in step here; its signals would write the same back.
   const int selected = FSearchList.Selected();
+  listboxTagsModel->Refresh();
+  QItemSelectionModel* selection = listboxTags->selectionModel();
+  const QSignalBlocker blocker(selection);
   if (selected < 0) {
-    listboxTags->clearSelection();
-    listboxTags->selectionModel()->clearCurrentIndex();
+    selection->clearSelection();
+    selection->clearCurrentIndex();
   } else {
-    listboxTags->setCurrentRow(selected, QItemSelectionModel::ClearAndSelect);
+    selection->setCurrentIndex(listboxTagsModel->index(selected),
+                               QItemSelectionModel::ClearAndSelect);
   }
+  // The view repaints the selection it was not told of.
+  listboxTags->viewport()->update();
 }
 
 // --- Search list ---
@@ -90,13 +81,14 @@ void TForm1::ActionAddNewTagExecute() {
       FSearchList.Add(edtTagNumber->text().toStdString(), edtTagDescription->text().toStdString());
   ShowSearchList();
   if (index >= 0)
-    listboxTags->scrollToItem(listboxTags->item(index));
+    listboxTags->scrollTo(listboxTagsModel->index(index));
 }
 
 void TForm1::ActionAddNewTagUpdate() {
   if (!FRetrieving)
     SetActionState(ActionAddNewTag,
-                   lodestar::TSearchList::CanAdd(edtTagNumber->text().toStdString()), -1);
+                   lodestar::TSearchList::CanAdd(edtTagNumber->text().toStdString()),
+                   ImageIndex::None);
 }
 
 void TForm1::ActionDeleteTagExecute() {
@@ -106,7 +98,7 @@ void TForm1::ActionDeleteTagExecute() {
 
 void TForm1::ActionDeleteTagUpdate() {
   if (!FRetrieving)
-    SetActionState(ActionDeleteTag, FSearchList.CanDelete(), -1);
+    SetActionState(ActionDeleteTag, FSearchList.CanDelete(), ImageIndex::None);
 }
 
 void TForm1::ActionSortTagsExecute() {
@@ -116,7 +108,7 @@ void TForm1::ActionSortTagsExecute() {
 
 void TForm1::ActionSortTagsUpdate() {
   if (!FRetrieving)
-    SetActionState(ActionSortTags, FSearchList.CanSort(), -1);
+    SetActionState(ActionSortTags, FSearchList.CanSort(), ImageIndex::None);
 }
 
 void TForm1::ActionMoveUpExecute() {
@@ -126,7 +118,7 @@ void TForm1::ActionMoveUpExecute() {
 
 void TForm1::ActionMoveUpUpdate() {
   if (!FRetrieving)
-    SetActionState(ActionMoveUp, FSearchList.CanMoveUp(), -1);
+    SetActionState(ActionMoveUp, FSearchList.CanMoveUp(), ImageIndex::None);
 }
 
 void TForm1::ActionMoveDownExecute() {
@@ -136,7 +128,7 @@ void TForm1::ActionMoveDownExecute() {
 
 void TForm1::ActionMoveDownUpdate() {
   if (!FRetrieving)
-    SetActionState(ActionMoveDown, FSearchList.CanMoveDown(), -1);
+    SetActionState(ActionMoveDown, FSearchList.CanMoveDown(), ImageIndex::None);
 }
 
 void TForm1::btnResetClick() {
@@ -145,8 +137,9 @@ void TForm1::btnResetClick() {
 }
 
 void TForm1::edtTagNumberKeyPress(QChar& Key) {
-  // Tab moves the focus on; it is never typed into the field.
-  if (Key == u'\t')
+  // Only typed characters are filtered. Editing keys arrive with a control character as their
+  // text (Tab 0x09, Delete 0x7F, Ctrl+A 0x01, ...) and keep working; Backspace passes as a digit.
+  if (Key.category() == QChar::Other_Control)
     return;
   if (!lodestar::IsTagNumberKey(Key.unicode()))
     Key = QChar();
@@ -168,7 +161,7 @@ void TForm1::ActionStartRetrieveUpdate() {
 }
 
 void TForm1::btnStopClick() {
-  FStopRetrieve = true;
+  RequestBatchStop();
 }
 
 void TForm1::spdBtnStartingDirClick() {
@@ -176,31 +169,82 @@ void TForm1::spdBtnStartingDirClick() {
     edtStartDir->setText(QDir::toNativeSeparators(*directory));
 }
 
-void TForm1::DisableBatchControls() {
-  FRetrieving = true;
+void TForm1::SetBatchControlsEnabled(bool enabled) {
+  // Set first when holding and last when freeing, so no enable rule runs in between. The
+  // action-bound buttons are freed here and follow their rules from the next idle moment.
+  if (!enabled)
+    FRetrieving = true;
   for (QAction* action : {ActionStartRetrieve, ActionAddNewTag, ActionDeleteTag, ActionMoveUp,
                           ActionMoveDown, ActionSortTags})
-    action->setEnabled(false);
+    action->setEnabled(enabled);
   for (QWidget* control : std::initializer_list<QWidget*>{
            BitBtnClose, spdBtnStartingDir, btnReset, edtCounter, edtPages, GroupBoxExportOptions})
-    control->setEnabled(false);
-  btnStop->setEnabled(true);
+    control->setEnabled(enabled);
+  btnStop->setEnabled(!enabled);
+  if (enabled)
+    FRetrieving = false;
 }
 
-void TForm1::EnableBatchControls() {
-  // The action-bound buttons are enabled here and follow their rules from the next idle moment.
-  for (QAction* action : {ActionStartRetrieve, ActionAddNewTag, ActionDeleteTag, ActionMoveUp,
-                          ActionMoveDown, ActionSortTags})
-    action->setEnabled(true);
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           BitBtnClose, spdBtnStartingDir, btnReset, edtCounter, edtPages, GroupBoxExportOptions})
-    control->setEnabled(true);
-  btnStop->setEnabled(false);
-  FRetrieving = false;
+// --- What a run reads and writes ---
+
+void TForm1::BeginBatchRun() {
+  FStopRetrieve = false;
+  SetBatchControlsEnabled(false);
+  // Undo steps for every appended record would hold the whole pane a second time.
+  RedtResults->setUndoRedoEnabled(false);
+  RedtResults->clear();
+}
+
+void TForm1::EndBatchRun() {
+  RedtResults->setUndoRedoEnabled(true);
+  SetBatchControlsEnabled(true);
+}
+
+void TForm1::ReadBatchRunOptions(lodestar::TRunOptions& options) const {
+  options.StartDir = QFile::encodeName(edtStartDir->text()).toStdString();
+  options.SearchItemCount = FSearchList.Count();
+  options.AddDescription = cbAddDescription->isChecked();
+  options.IncludeRoot = cbIncludeRoot->isChecked();
+  options.IncludeSubDirectories = cbIncludeSubDirectories->isChecked();
+}
+
+void TForm1::ReadBatchRecordOptions(lodestar::TRecordOptions& options) const {
+  options.Separator = cmbbxSeperator->currentText().toStdString();
+  options.SplitPath = chkbxSplitFileNameAndPath->isChecked();
+  options.TrimValue = cbTrimValue->isChecked();
+  options.AllPages = cbAllPages->isChecked();
+  FSearchList.TickedTexts(options.TickedItems);
 }
 
 void TForm1::AddResultLine(const std::string& Line) {
   RedtResults->appendPlainText(QString::fromUtf8(Line));
+}
+
+std::string TForm1::BatchCounterText() const {
+  return edtCounter->text().toStdString();
+}
+
+std::string TForm1::BatchPagesText() const {
+  return edtPages->text().toStdString();
+}
+
+void TForm1::ShowBatchCounters(const std::string& files, const std::string& pages) {
+  edtCounter->setText(QString::fromStdString(files));
+  edtPages->setText(QString::fromStdString(pages));
+}
+
+void TForm1::ShowFileRead(const std::string& fullPath) {
+  const QString path = QFile::decodeName(QByteArray::fromStdString(fullPath));
+  Label3->setText(path);
+  StatusBar1Panels[1]->setText(path);
+}
+
+void TForm1::SetBatchStatusText(const std::string& text) {
+  StatusBar2->setText(QFile::decodeName(QByteArray::fromStdString(text)));
+}
+
+void TForm1::SetTiffFile(std::unique_ptr<lodestar::TTiffFile> file) {
+  FTiffFile = std::move(file);
 }
 
 // --- Saving ---
@@ -214,5 +258,5 @@ void TForm1::ActionSaveResultsExecute() {
 
 void TForm1::ActionSaveResultsUpdate() {
   // Not held during a run: a save then writes the records so far.
-  SetActionState(ActionSaveResults, !RedtResults->document()->isEmpty(), -1);
+  SetActionState(ActionSaveResults, !RedtResults->document()->isEmpty(), ImageIndex::None);
 }

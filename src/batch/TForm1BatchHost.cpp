@@ -3,14 +3,8 @@
 #include "TForm1.h"
 #include "cLodestar.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 
 TForm1BatchHost::TForm1BatchHost(TForm1& form) : FForm(form) {
   FForm.installEventFilter(this);
@@ -22,46 +16,33 @@ TForm1BatchHost::~TForm1BatchHost() {
 
 bool TForm1BatchHost::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &FForm && event->type() == QEvent::Close)
-    FForm.FStopRetrieve = true;
+    FForm.RequestBatchStop();
   return false;
 }
 
 void TForm1BatchHost::RunStarting() {
-  FForm.FStopRetrieve = false;
-  FForm.DisableBatchControls();
-  // Undo steps for every appended record would hold the whole pane a second time.
-  FForm.RedtResults->setUndoRedoEnabled(false);
-  FForm.RedtResults->clear();
-  FCounter = FForm.edtCounter->text().toStdString();
-  FPages = FForm.edtPages->text().toStdString();
+  FForm.BeginBatchRun();
+  FCounter = FForm.BatchCounterText();
+  FPages = FForm.BatchPagesText();
 }
 
 void TForm1BatchHost::RunFinished() {
   Flush();
-  FForm.RedtResults->setUndoRedoEnabled(true);
-  FForm.EnableBatchControls();
+  FForm.EndBatchRun();
 }
 
 void TForm1BatchHost::ReadRunOptions(lodestar::TRunOptions& options) {
-  options.StartDir = QFile::encodeName(FForm.edtStartDir->text()).toStdString();
-  options.SearchItemCount = FForm.FSearchList.Count();
-  options.AddDescription = FForm.cbAddDescription->isChecked();
-  options.IncludeRoot = FForm.cbIncludeRoot->isChecked();
-  options.IncludeSubDirectories = FForm.cbIncludeSubDirectories->isChecked();
+  FForm.ReadBatchRunOptions(options);
 }
 
 void TForm1BatchHost::ReadRecordOptions(lodestar::TRecordOptions& options) {
-  options.Separator = FForm.cmbbxSeperator->currentText().toStdString();
-  options.SplitPath = FForm.chkbxSplitFileNameAndPath->isChecked();
-  options.TrimValue = FForm.cbTrimValue->isChecked();
-  options.AllPages = FForm.cbAllPages->isChecked();
-  FForm.FSearchList.TickedTexts(options.TickedItems);
+  FForm.ReadBatchRecordOptions(options);
 }
 
 void TForm1BatchHost::ShowError(const std::string& message) {
   // The box stands over a cleared pane and a file counter of "0".
   Flush();
-  FForm.ShowMessage(message);
+  FForm.ShowErrorMessage(message);
 }
 
 void TForm1BatchHost::AddResultLine(const std::string& line) {
@@ -70,7 +51,7 @@ void TForm1BatchHost::AddResultLine(const std::string& line) {
 }
 
 void TForm1BatchHost::SetStatusText(const std::string& text) {
-  FForm.StatusBar2->setText(QFile::decodeName(QByteArray::fromStdString(text)));
+  FForm.SetBatchStatusText(text);
 }
 
 void TForm1BatchHost::FileRead(const std::string& fullPath) {
@@ -94,20 +75,17 @@ void TForm1BatchHost::Flush() {
     FPendingRecords.clear();
   }
   if (FShowCounters) {
-    FForm.edtCounter->setText(QString::fromStdString(FCounter));
-    FForm.edtPages->setText(QString::fromStdString(FPages));
+    FForm.ShowBatchCounters(FCounter, FPages);
     FShowCounters = false;
   }
   if (!FLastFile.empty()) {
-    const QString path = QFile::decodeName(QByteArray::fromStdString(FLastFile));
-    FForm.Label3->setText(path);
-    FForm.StatusBar1Panels[1]->setText(path);
+    FForm.ShowFileRead(FLastFile);
     FLastFile.clear();
   }
 }
 
 bool TForm1BatchHost::StopRequested() {
-  return FForm.FStopRetrieve;
+  return FForm.BatchStopRequested();
 }
 
 // Both counters are disabled during a run, so their texts change only through the run.
@@ -130,9 +108,9 @@ void TForm1BatchHost::SetPagesText(const std::string& text) {
 }
 
 void TForm1BatchHost::ReleaseFile() {
-  FForm.FTiffFile.reset();
+  FForm.SetTiffFile(nullptr);
 }
 
 void TForm1BatchHost::KeepFile(std::unique_ptr<lodestar::TTiffFile> file) {
-  FForm.FTiffFile = std::move(file);
+  FForm.SetTiffFile(std::move(file));
 }

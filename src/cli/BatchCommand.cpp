@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "EscapeControls.h"
+#include "ExitStatus.h"
 #include "TBatchEngine.h"
 #include "TOutputStream.h"
 #include "TResultsFile.h"
@@ -25,10 +26,6 @@
 namespace lodestar::cli {
 
 namespace {
-
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-constexpr int ExitIncomplete = 3;
 
 // One file in flight per online processor, and at least four: on network storage most of a
 // file's time is the wait for the server, which overlaps however few processors there are.
@@ -288,7 +285,7 @@ int RunBatch(const TBatchOptions& options) {
   TCliHost host(options, *list, output.get());
   TBatchEngine engine(host);
   engine.SetJobs(options.Jobs);
-  int status = EXIT_SUCCESS;
+  int status = ExitSuccess;
   const auto outputFailed = [&](const EOutputError& error) {
     if (output)
       PrintError(options.Output, error.what());
@@ -308,7 +305,7 @@ int RunBatch(const TBatchOptions& options) {
     status = ExitFailed;
   }
   try {
-    if (status == EXIT_SUCCESS) {
+    if (status == ExitSuccess) {
       host.FlushOutput();
       if (output)
         output->Close();
@@ -329,7 +326,7 @@ int RunBatch(const TBatchOptions& options) {
     PrintError(options.Dir, *error);
     status = ExitUsage;
   }
-  if (status == EXIT_SUCCESS && host.SkippedCount() > 0) {
+  if (status == ExitSuccess && host.SkippedCount() > 0) {
     std::fprintf(stderr, "lodestar-cli: incomplete: %lld %s could not be read\n",
                  host.SkippedCount(), host.SkippedCount() == 1 ? "entry" : "entries");
     status = ExitIncomplete;
@@ -371,7 +368,7 @@ void RegisterBatchCommand(CLI::App& app) {
       ->check(CLI::IsMember({"records", "csv", "ndjson"}));
   batch->callback([options] {
     const int status = RunBatch(*options);
-    if (status != EXIT_SUCCESS)
+    if (status != ExitSuccess)
       throw CLI::RuntimeError(status);
   });
 }

@@ -1,6 +1,7 @@
 #include "InfoCommand.h"
 
 #include "CodePage.h"
+#include "ExitStatus.h"
 #include "ReportRows.h"
 #include "cLodestar.h"
 
@@ -28,10 +29,6 @@ struct TInfoOptions {
   bool Json = false;
 };
 
-// Exit statuses: loading raised, or the command line could not be followed.
-constexpr int ExitLoadFailed = 1;
-constexpr int ExitUsage = 2;
-
 } // namespace
 
 void PrintDiagnostic(const char* kind, const std::string& file, const std::string& message) {
@@ -45,7 +42,7 @@ namespace {
 int FinishOutput(int status) {
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     std::fprintf(stderr, "lodestar-cli: error: writing standard output failed\n");
-    return ExitLoadFailed;
+    return ExitFailed;
   }
   return status;
 }
@@ -53,7 +50,7 @@ int FinishOutput(int status) {
 } // namespace
 
 // Without this check the reader would quietly load nothing and the listing would claim an empty
-// file. Returns the exit status, or EXIT_SUCCESS when the file may be loaded.
+// file. Returns the exit status, or ExitSuccess when the file may be loaded.
 int CheckFile(const std::string& file) {
   std::error_code ec;
   const auto status = std::filesystem::status(file, ec);
@@ -63,13 +60,13 @@ int CheckFile(const std::string& file) {
   }
   if (ec) { // the path exists but cannot be examined, e.g. a directory without search rights
     PrintDiagnostic("error", file, ec.message());
-    return ExitLoadFailed;
+    return ExitFailed;
   }
   if (std::filesystem::is_directory(status)) {
     PrintDiagnostic("error", file, std::generic_category().message(EISDIR));
     return ExitUsage;
   }
-  return EXIT_SUCCESS;
+  return ExitSuccess;
 }
 
 namespace {
@@ -125,12 +122,8 @@ void Write(const std::string& text) {
 // written a page at a time, each page on a line of its own; the library still writes every value.
 void WriteFileJson(const TTiffFile& file, const std::string& path,
                    const std::vector<std::string>& messages) {
-  std::string head = Dump({{"file", path},
-                           {"byte_order", file.ByteOrderText()},
-                           {"page_count", file.PageCount()},
-                           {"pages", nlohmann::ordered_json::array()}});
-  head.resize(head.size() - 2); // reopen the empty page array and the object
-  Write(head + "\n");
+  Write("{\"file\":" + Dump(path) + ",\"byte_order\":" + Dump(file.ByteOrderText()) +
+        ",\"page_count\":" + Dump(file.PageCount()) + ",\"pages\":[\n");
   for (int index = 0; index < file.PageCount(); ++index) {
     Write(Dump(PageJson(*file.Pages().GetPage(index), index + 1)));
     Write(index + 1 < file.PageCount() ? ",\n" : "\n");
@@ -139,7 +132,7 @@ void WriteFileJson(const TTiffFile& file, const std::string& path,
 }
 
 int RunInfo(const TInfoOptions& options) {
-  if (const int status = CheckFile(options.File); status != EXIT_SUCCESS)
+  if (const int status = CheckFile(options.File); status != ExitSuccess)
     return status;
 
   std::vector<std::string> messages;
@@ -149,7 +142,7 @@ int RunInfo(const TInfoOptions& options) {
   } catch (const ELodestarError& error) {
     if (options.Json)
       Write(Dump({{"file", options.File}, {"error", error.what()}}) + "\n");
-    const int status = FinishOutput(ExitLoadFailed);
+    const int status = FinishOutput(ExitFailed);
     for (const std::string& message : messages)
       PrintDiagnostic("warning", options.File, message);
     PrintDiagnostic("error", options.File, error.what());
@@ -158,7 +151,7 @@ int RunInfo(const TInfoOptions& options) {
 
   if (options.Json) {
     WriteFileJson(file, options.File, messages);
-    return FinishOutput(EXIT_SUCCESS);
+    return FinishOutput(ExitSuccess);
   }
 
   for (const std::string& message : messages)
@@ -166,7 +159,7 @@ int RunInfo(const TInfoOptions& options) {
   const TReportRows report =
       BuildReportRows(file, options.Page, options.Hex ? TDisplayBase::Hex : TDisplayBase::Dec);
   WriteListing(report);
-  const int status = FinishOutput(EXIT_SUCCESS);
+  const int status = FinishOutput(ExitSuccess);
   if (report.InputFileWrong)
     PrintDiagnostic("warning", options.File, InputFileWrongText);
   return status;
@@ -198,7 +191,7 @@ void RegisterInfoCommand(CLI::App& app) {
       ->excludes(hex);
   info->callback([options] {
     const int status = RunInfo(*options);
-    if (status != EXIT_SUCCESS)
+    if (status != ExitSuccess)
       throw CLI::RuntimeError(status);
   });
 }

@@ -1,5 +1,6 @@
 #include "BatchCommand.h"
 #include "EditCommand.h"
+#include "ExitStatus.h"
 #include "InfoCommand.h"
 #ifdef LODESTAR_PRINT
 #include "PrintCommand.h"
@@ -11,10 +12,6 @@
 #include <string>
 
 namespace {
-
-// Exit status for anything the command line itself got wrong; CLI11's own codes are finer than
-// scripts need.
-constexpr int ExitUsage = 2;
 
 std::string FailureMessage(const CLI::App*, const CLI::Error& error) {
   return std::string("lodestar-cli: error: ") + error.what() +
@@ -42,11 +39,12 @@ int main(int argc, char** argv) {
     return error.get_exit_code();
   } catch (const CLI::ParseError& error) {
     std::fflush(stdout);
-    return app.exit(error) == 0 ? 0 : ExitUsage;
+    // CLI11's own codes are finer than scripts need.
+    return app.exit(error) == 0 ? lodestar::cli::ExitSuccess : lodestar::cli::ExitUsage;
   } catch (const std::exception& error) {
     std::fflush(stdout);
     std::fprintf(stderr, "lodestar-cli: error: %s\n", error.what());
-    return 1;
+    return lodestar::cli::ExitFailed;
   }
-  return 0;
+  return lodestar::cli::ExitSuccess;
 }

@@ -54,6 +54,11 @@ TFileReader::TFileReader(const std::string& path) {
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE)
     throw EFOpenError(path, SystemReason(GetLastError()));
+  // As on other systems, only regular files are read: a pipe or device would block the run.
+  if (GetFileType(h) != FILE_TYPE_DISK) {
+    CloseHandle(h);
+    throw EFOpenError(path, "Not a regular file");
+  }
   LARGE_INTEGER size{};
   GetFileSizeEx(h, &size);
   FHandle = reinterpret_cast<std::intptr_t>(h);

@@ -54,7 +54,8 @@ void AddTagRow(std::vector<TReportRow>& rows, int number, const TTag& tag, TDisp
 
 std::string FileNameOnly(const std::string& path) {
 #ifdef _WIN32
-  const std::size_t separator = path.find_last_of("\\:");
+  // Windows takes both slashes, and a drive letter before a relative path.
+  const std::size_t separator = path.find_last_of("\\/:");
 #else
   const std::size_t separator = path.find_last_of('/');
 #endif

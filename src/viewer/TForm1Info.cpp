@@ -1,6 +1,7 @@
 // The Info tab's operations of the main window: open, listing, navigation, display base and the
 // status panels. The rows themselves come from BuildReportRows and the panel texts from
 // StatusPanels; these handlers only move them onto the screen.
+#include "ImageList1.h"
 #include "ReportModel.h"
 #include "StatusPanels.h"
 #include "TDownButton.h"
@@ -11,10 +12,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
+#include <QTreeView>
 
 void TForm1::Open1Click() {
   const std::optional<QString> name =
-      FSeams->GetOpenFileName(this, "Tiff Files (*.tif);;Alle files (*)");
+      FSeams->GetOpenFileName(this, "Tiff Files (*.tif *.tiff);;Alle files (*)");
   if (!name)
     return;
   OpenTiffFile(QFile::encodeName(*name).toStdString(), 1);
@@ -44,6 +46,8 @@ void TForm1::ShowPage(int Page) {
   lodestar::TReportRows rows = FillTagRows(Page);
   const bool inputFileWrong = rows.InputFileWrong;
   ListView1Model->SetRows(std::move(rows));
+  // A new page or base is read from its top, wherever the previous listing was scrolled to.
+  ListView1->scrollToTop();
   // The rows built before the failure stay listed behind the box.
   if (inputFileWrong)
     ShowMessage(lodestar::InputFileWrongText);
@@ -60,6 +64,9 @@ void TForm1::UpdateStatusPanels() {
     return;
   StatusBar1Panels[0]->setText(
       QString::fromUtf8(lodestar::FileNamePanelText(FTiffFile->FileName())));
+  // The panel shows the path's end only; the whole path is a hover away.
+  StatusBar1Panels[0]->setToolTip(
+      QFile::decodeName(QByteArray::fromStdString(FTiffFile->FileName())));
   StatusBar1Panels[1]->setText(
       QString::fromUtf8(lodestar::PagePanelText(FCurrentPage, FTiffFile->PageCount())));
   // May raise: panel 2 then keeps its text while panels 0 and 1 are already up to date.
@@ -77,7 +84,8 @@ void TForm1::ActionNextPageExecute() {
 void TForm1::ActionNextPageUpdate() {
   const bool enabled =
       FTiffFile && FTiffFile->PageCount() > 1 && FTiffFile->PageCount() > FCurrentPage;
-  SetActionState(ActionNextPage, enabled, enabled ? 12 : 14);
+  SetActionState(ActionNextPage, enabled,
+                 enabled ? ImageIndex::NextPage : ImageIndex::NextPageDisabled);
 }
 
 void TForm1::ActionPrevPageExecute() {
@@ -87,7 +95,8 @@ void TForm1::ActionPrevPageExecute() {
 
 void TForm1::ActionPrevPageUpdate() {
   const bool enabled = FTiffFile && FTiffFile->PageCount() > 1 && FCurrentPage > 1;
-  SetActionState(ActionPrevPage, enabled, enabled ? 11 : 13);
+  SetActionState(ActionPrevPage, enabled,
+                 enabled ? ImageIndex::PrevPage : ImageIndex::PrevPageDisabled);
 }
 
 void TForm1::tb10Click() {

@@ -1,5 +1,6 @@
 // The outside launchers of the Info tab. They hand their target to the shell
 // seam and never wait for it; a failure that comes back later reaches the default error report.
+#include "ImageList1.h"
 #include "Launchers.h"
 #include "TForm1.h"
 #include "cLodestar.h"
@@ -10,7 +11,7 @@
 #include <QPointer>
 
 void TForm1::ActionLaunchViewerUpdate() {
-  SetActionState(ActionLaunchViewer, FTiffFile != nullptr, 10);
+  SetActionState(ActionLaunchViewer, FTiffFile != nullptr, ImageIndex::Viewer);
 }
 
 void TForm1::ActionLaunchViewerExecute() {

@@ -1,5 +1,6 @@
 // The printed report of the Info tab: the listed rows on paper or in the preview, laid out by
 // DrawReport on a Qt painter over the printer.
+#include "ImageList1.h"
 #include "ReportModel.h"
 #include "ReportPdf.h"
 #include "TForm1.h"
@@ -41,7 +42,7 @@ void PaintReport(QPrinter& printer, const lodestar::TPrintJob& job) {
 
 void TForm1::ActionPrintUpdate() {
   const bool enabled = FTiffFile != nullptr;
-  SetActionState(ActionPrint, enabled, 5);
+  SetActionState(ActionPrint, enabled, ImageIndex::Print);
   if (ActionPrintPreview->isEnabled() != enabled)
     ActionPrintPreview->setEnabled(enabled);
 }

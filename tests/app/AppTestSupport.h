@@ -6,9 +6,11 @@
 #include "TiffBuilder.h"
 #include "cLodestar.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
+#include <QListView>
 #include <QPrinter>
 #include <gtest/gtest.h>
 
@@ -30,6 +32,9 @@ public:
 
   void ShowMessage(QWidget*, const QString& text) override {
     Boxes.push_back("message: " + text.toStdString());
+  }
+  void ShowErrorMessage(QWidget*, const QString& text) override {
+    Boxes.push_back("error box: " + text.toStdString());
   }
   void ShowErrorReport(QWidget*, const QString& text) override {
     Boxes.push_back("error: " + text.toStdString());
@@ -110,6 +115,18 @@ protected:
   // The text the listing shows in a cell; column 0 is "Nr".
   std::string Cell(int row, int column) const {
     return Form->ListView1Model->index(row, column).data().toString().toStdString();
+  }
+  // The search list's item i as listboxTags shows it, "+" before a ticked one.
+  std::string SearchItem(int i) const {
+    const QModelIndex item = Form->listboxTags->model()->index(i, 0);
+    return (item.data(Qt::CheckStateRole).toInt() == Qt::Checked ? "+" : "") +
+           item.data().toString().toStdString();
+  }
+  int SearchItemCount() const { return Form->listboxTags->model()->rowCount(); }
+  // A tick as a click on the item's box gives it.
+  void Tick(int i, bool ticked = true) {
+    QAbstractItemModel* model = Form->listboxTags->model();
+    model->setData(model->index(i, 0), ticked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
   }
   std::string Panel(std::size_t i) const {
     return Form->StatusBar1Panels.at(i)->text().toStdString();

@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 #include "cLodestar.h"
 
+#include <QAbstractItemModelTester>
 #include <QTest>
 #include <QtWidgets>
 #include <filesystem>
@@ -35,8 +36,8 @@ protected:
     TTiffBuilder c;
     SaveAt(c.Pages({{c.ShortEntry(256, 300)}}), "sub/c.tif");
     Form->edtStartDir->setText(QString::fromStdString(Root));
-    Form->listboxTags->item(0)->setCheckState(Qt::Checked);
-    Form->listboxTags->item(6)->setCheckState(Qt::Checked);
+    Tick(0);
+    Tick(6);
     Update();
   }
 
@@ -64,11 +65,7 @@ protected:
   std::string Counters() const {
     return (Form->edtCounter->text() + "/" + Form->edtPages->text()).toStdString();
   }
-  // Row i of the search list as shown, "+" before a ticked item.
-  std::string Row(int i) const {
-    const QListWidgetItem* item = Form->listboxTags->item(i);
-    return (item->checkState() == Qt::Checked ? "+" : "") + item->text().toStdString();
-  }
+  std::string Row(int i) const { return SearchItem(i); }
   static std::string Enabled(std::initializer_list<const QWidget*> widgets) {
     std::string states;
     for (const QWidget* w : widgets)
@@ -77,7 +74,8 @@ protected:
   }
 
   void Select(int row) {
-    Form->listboxTags->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    Form->listboxTags->selectionModel()->setCurrentIndex(Form->listboxTags->model()->index(row, 0),
+                                                         QItemSelectionModel::ClearAndSelect);
     Update();
   }
   // A click as a user gives it: the idle update has run before and runs after.
@@ -98,6 +96,8 @@ protected:
 };
 
 TEST_F(BatchTab, SearchListButtonsFollowTheirRulesAndShowWhatTheyDid) {
+  QAbstractItemModelTester tester(Form->listboxTags->model(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
   const auto rowButtons = [this] {
     return Enabled({Form->BitBtnDeleteTagEntry, Form->spBtnMoveTagUp, Form->spBtnMoveTagDown});
   };
@@ -118,14 +118,15 @@ TEST_F(BatchTab, SearchListButtonsFollowTheirRulesAndShowWhatTheyDid) {
   Click(Form->BitBtnDeleteTagEntry);
   EXPECT_EQ(Row(0), "+256  Imagewidth");
   EXPECT_EQ(rowButtons(), "000");
-  while (Form->listboxTags->count() > 0) {
+  while (SearchItemCount() > 0) {
     Select(0);
     Click(Form->BitBtnDeleteTagEntry);
   }
   Click(Form->BitBtnStart);
-  EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"message: At least one tag has to be selected"});
+  EXPECT_EQ(Seams->Boxes,
+            std::vector<std::string>{"error box: At least one tag has to be selected"});
   Click(Form->btnReset);
-  EXPECT_EQ(Form->listboxTags->count(), 9);
+  EXPECT_EQ(SearchItemCount(), 9);
   EXPECT_EQ(Row(0), "256  Imagewidth");
 }
 
@@ -135,8 +136,8 @@ TEST_F(BatchTab, RunShowsRecordsCountersAndTheLastFileAndKeepsCountingPages) {
   EXPECT_EQ(Counters(), "2/3");
   EXPECT_EQ(Form->Label3->text().toStdString(), File("sub/c.tif"));
   EXPECT_EQ(Form->StatusBar1Panels[1]->text().toStdString(), File("sub/c.tif"));
-  ASSERT_NE(Form->FTiffFile, nullptr);
-  EXPECT_EQ(Form->FTiffFile->FileName(), File("sub/c.tif"));
+  ASSERT_NE(Form->TiffFile(), nullptr);
+  EXPECT_EQ(Form->TiffFile()->FileName(), File("sub/c.tif"));
   Click(Form->BitBtnStart); // the files counter starts anew, the pages counter goes on
   EXPECT_EQ(Counters(), "2/6");
   Form->edtPages->setText("abc"); // not a number: both count on from 1
@@ -155,7 +156,7 @@ TEST_F(BatchTab, StartingDirectoryComesFromTheDialogAndIsReportedWhenItHasGone) 
   Update();
   std::filesystem::remove(gone); // after the idle update enabled Start
   Form->BitBtnStart->click();
-  EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"message: Starting directory does not exist"});
+  EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"error box: Starting directory does not exist"});
   EXPECT_TRUE(Form->RedtResults->toPlainText().isEmpty());
   EXPECT_EQ(Form->edtCounter->text(), "0");
   Update();
@@ -196,7 +197,7 @@ TEST_F(BatchTab, SeparatorSplitAndTicksChangedDuringARunApplyFromTheNextRecord) 
   QTimer::singleShot(0, Form.get(), [this] {
     Form->cmbbxSeperator->setCurrentText(";");
     Form->chkbxSplitFileNameAndPath->setChecked(true);
-    Form->listboxTags->item(6)->setCheckState(Qt::Unchecked);
+    Tick(6, false);
   });
   Click(Form->BitBtnStart);
   EXPECT_EQ(Pane(), Records(3) + "\"" + File("sub/") + "\";\"c.tif\";\"1\";\"300\"\n");
@@ -208,7 +209,8 @@ TEST_F(BatchTab, SaveWritesThePaneWithCrLfUnderTheNameGivenOrReportsWhyItCannot)
   const std::string name = Dir.File("results"); // no extension, none added
   EXPECT_EQ(SaveAs(name), Records(4, "\r\n"));
   Form->RedtResults->appendPlainText("edited");
-  EXPECT_EQ(SaveAs(name), Records(4, "\r\n") + "edited\r\n"); // replaced without asking
+  // The dialog has asked before the existing file is replaced.
+  EXPECT_EQ(SaveAs(name), Records(4, "\r\n") + "edited\r\n");
   const std::string bad = Dir.File("no-such-dir/results.csv");
   SaveAs(bad);
   EXPECT_EQ(Seams->Boxes, (std::vector<std::string>{"error: Cannot create file \"" + bad +

@@ -78,7 +78,7 @@ TEST_F(Editor, WritesIntoTheListedFileAndListsTheSamePageAgain) {
   DoubleClick(SoftwareRow);
   ASSERT_NE(Shown, nullptr);
   EXPECT_EQ(FileBytes(path), With(before, position, "x   "));
-  EXPECT_EQ(Form->FCurrentPage, 3);
+  EXPECT_EQ(Form->CurrentPage(), 3);
   EXPECT_EQ(Cell(2, 4), "3");
   EXPECT_EQ(Rows()[SoftwareRow].SubItems[3], "x   " + Nul);
   EXPECT_EQ(Panel(1), "Page 3 of 3");
@@ -122,7 +122,7 @@ TEST_F(Editor, AfterAFailedOpenTheListedFileIsWrittenNotTheFailedOne) {
   StartWith(listed);
   std::ofstream(other) << "GIF89a, not a TIFF file at all";
   OpenByDialog(other);
-  ASSERT_EQ(Form->FTiffFile->FileName(), other);
+  ASSERT_EQ(Form->TiffFile()->FileName(), other);
   ASSERT_EQ(Form->ListedRows().FilePath, listed);
   const std::string before = FileBytes(listed), otherBefore = FileBytes(other);
   Seams->Boxes.clear();
@@ -130,7 +130,7 @@ TEST_F(Editor, AfterAFailedOpenTheListedFileIsWrittenNotTheFailedOne) {
   DoubleClick(SoftwareRow);
   EXPECT_EQ(FileBytes(listed), With(before, ValuePos(SoftwareRow), "Lode"));
   EXPECT_EQ(FileBytes(other), otherBefore);
-  EXPECT_EQ(Form->FTiffFile->FileName(), listed);
+  EXPECT_EQ(Form->TiffFile()->FileName(), listed);
   EXPECT_TRUE(Seams->Boxes.empty());
 }
 

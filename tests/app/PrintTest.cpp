@@ -63,7 +63,7 @@ TEST_F(Print, HeaderNamesTheFileOfTheListedRowsAfterAFailedOpenAndAfterABatchRun
   const std::string broken = Dir.File("broken.tif");
   std::ofstream(broken) << "not a TIFF file";
   OpenByDialog(broken);
-  ASSERT_EQ(Form->FTiffFile->FileName(), broken);
+  ASSERT_EQ(Form->TiffFile()->FileName(), broken);
   std::string text = PrintedText();
   EXPECT_NE(text.find("File: " + listed), std::string::npos) << text;
   EXPECT_EQ(text.find(broken), std::string::npos);
@@ -72,11 +72,11 @@ TEST_F(Print, HeaderNamesTheFileOfTheListedRowsAfterAFailedOpenAndAfterABatchRun
   TTiffBuilder b;
   b.Pages({{b.ShortEntry(256, 100)}}).Save(other.File("visited.tif"));
   Form->edtStartDir->setText(QString::fromStdString(other.Path().string()));
-  Form->listboxTags->item(0)->setCheckState(Qt::Checked);
+  Tick(0);
   Update();
   Form->BitBtnStart->click();
   Update();
-  ASSERT_EQ(Form->FTiffFile->FileName(), other.File("visited.tif"));
+  ASSERT_EQ(Form->TiffFile()->FileName(), other.File("visited.tif"));
   text = PrintedText();
   EXPECT_NE(text.find("File: " + listed), std::string::npos) << text;
 }

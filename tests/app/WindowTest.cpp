@@ -77,7 +77,7 @@ TEST_F(Window, OpenDialogConfirmedListsPageOneAndCancelledChangesNothing) {
   Start();
   const std::string path = A4(3);
   OpenByDialog(path);
-  EXPECT_EQ(Seams->OpenFilters, QStringList{"Tiff Files (*.tif);;Alle files (*)"});
+  EXPECT_EQ(Seams->OpenFilters, QStringList{"Tiff Files (*.tif *.tiff);;Alle files (*)"});
   EXPECT_EQ(Cell(0, 3), "a4.tif");
   EXPECT_EQ(Form->ListedRows().FilePath, path);
   EXPECT_EQ(Panel(0), FileNamePanelText(path));
@@ -87,14 +87,14 @@ TEST_F(Window, OpenDialogConfirmedListsPageOneAndCancelledChangesNothing) {
   EXPECT_EQ(Cell(22, 4), "Scan");
   Step(Form->ActionNextPage);
   const TReportRows before = Form->ListedRows();
-  const TTiffFile* file = Form->FTiffFile.get();
+  const TTiffFile* file = Form->TiffFile();
   Form->ToolButton1->click();
   EXPECT_EQ(Seams->OpenFilters.size(), 2);
-  EXPECT_EQ(Form->FTiffFile.get(), file);
+  EXPECT_EQ(Form->TiffFile(), file);
   EXPECT_EQ(Rows(), before.Rows);
   EXPECT_EQ(Panel(1), "Page 2 of 3");
   // A reload hands in the path held by the very object that the open frees first.
-  Form->OpenTiffFile(Form->FTiffFile->FileName(), 2);
+  Form->OpenTiffFile(Form->TiffFile()->FileName(), 2);
   EXPECT_EQ(Form->ListedRows().FilePath, path);
   EXPECT_TRUE(Seams->Boxes.empty());
 }
@@ -171,10 +171,10 @@ TEST_F(Window, HexBeforeAnyFileListsTheNextOpenInHexAndEachChangeOfBaseRebuildsO
   Form->tb16->click();
   EXPECT_TRUE(Form->tb16->Down() && !Form->tb10->Down());
   OpenByDialog(A4(3));
-  EXPECT_EQ(Rows(), BuildReportRows(*Form->FTiffFile, 1, TDisplayBase::Hex).Rows);
+  EXPECT_EQ(Rows(), BuildReportRows(*Form->TiffFile(), 1, TDisplayBase::Hex).Rows);
   QSignalSpy rebuilds(Form->ListView1Model, &QAbstractItemModel::modelReset);
   Form->tb10->click();
-  EXPECT_EQ(Rows(), BuildReportRows(*Form->FTiffFile, 1, TDisplayBase::Dec).Rows);
+  EXPECT_EQ(Rows(), BuildReportRows(*Form->TiffFile(), 1, TDisplayBase::Dec).Rows);
   Form->tb16->click();
   Form->tb16->click();
   EXPECT_EQ(rebuilds.count(), 2);
@@ -209,9 +209,10 @@ TEST_P(Failure, TellsTheUserAndKeepsWhatItShouldOnScreen) {
   EXPECT_EQ(boxes, c.Boxes);
   EXPECT_EQ(Rows().size(), c.Rows < 0 ? good.Rows.size() : std::size_t(c.Rows));
   // The slot holds the new file object even where it could not be read.
-  EXPECT_EQ(Form->FTiffFile->FileName(), c.File.Size() == 0 ? "" : path);
-  EXPECT_EQ(Form->ListedRows().FilePath, c.Rows < 0 ? good.FilePath : Form->FTiffFile->FileName());
-  EXPECT_EQ(Panel(0), c.PagePanel ? FileNamePanelText(Form->FTiffFile->FileName()) : goodPanels[0]);
+  EXPECT_EQ(Form->TiffFile()->FileName(), c.File.Size() == 0 ? "" : path);
+  EXPECT_EQ(Form->ListedRows().FilePath, c.Rows < 0 ? good.FilePath : Form->TiffFile()->FileName());
+  EXPECT_EQ(Panel(0),
+            c.PagePanel ? FileNamePanelText(Form->TiffFile()->FileName()) : goodPanels[0]);
   EXPECT_EQ(Panel(1), c.PagePanel ? c.PagePanel : goodPanels[1]);
   EXPECT_EQ(Panel(2), c.SizePanel ? c.SizePanel : goodPanels[2]);
 }

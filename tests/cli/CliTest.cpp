@@ -96,6 +96,22 @@ TEST_F(Cli, OutputErrorsAndStatus) {
   EXPECT_EQ(help.Status, 0);
 }
 
+// A full disk takes nothing: the listing and the document did not arrive, and the status says so.
+TEST_F(Cli, OutputToAFullDeviceFails) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"info", Sample}, {"info", Sample, "--json"}}) {
+    SCOPED_TRACE(args.back());
+    std::string command = LODESTAR_CLI;
+    for (const std::string& arg : args)
+      command += " '" + arg + "'";
+    TTempDir dir;
+    const int status = std::system((command + " >/dev/full 2>" + dir.File("e")).c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(FileBytes(dir.File("e")), "lodestar-cli: error: writing standard output failed\n");
+  }
+}
+
 TEST_F(Cli, JsonHoldsEveryPageTagAndMessage) {
   const TProgramRun run = Exec({"info", Dir.File("a.tif"), "--json"});
   auto expected = nlohmann::ordered_json::parse(R"({

@@ -46,7 +46,12 @@ const TBadHeader BadHeaders[] = {{"", false, 0},
                                  {"IM*\0\x08\0\0\0"s, true, 0},
                                  {"II+\0\x08\0\0\0"s, true, 0}, // BigTIFF
                                  {"II\0*\x08\0\0\0"s, true, 0}};
-INSTANTIATE_TEST_SUITE_P(Header, BadHeader, ::testing::ValuesIn(BadHeaders));
+// In the order of the table: the test names stay plain text whatever bytes a header holds.
+const char* const BadHeaderNames[] = {"Empty",     "MarkOnly", "SevenBytes",
+                                      "MixedMark", "BigTiff",  "MagicInTheOtherByteOrder"};
+static_assert(std::size(BadHeaderNames) == std::size(BadHeaders));
+INSTANTIATE_TEST_SUITE_P(Header, BadHeader, ::testing::ValuesIn(BadHeaders),
+                         [](const auto& info) { return std::string(BadHeaderNames[info.index]); });
 
 // A directory at Pos with Entries entries, of which only the count and the next offset are
 // written: the entries themselves read as zero bytes.

@@ -1,0 +1,14 @@
+#include "WindowPlacement.h"
+
+#include <algorithm>
+
+QRect PlaceInside(const QRect& wanted, const QRect& available) {
+  if (available.isEmpty() || available.contains(wanted))
+    return wanted;
+  const QSize size = wanted.size().boundedTo(available.size());
+  const int left = std::clamp(wanted.left(), available.left(),
+                              available.left() + available.width() - size.width());
+  const int top = std::clamp(wanted.top(), available.top(),
+                             available.top() + available.height() - size.height());
+  return {QPoint(left, top), size};
+}

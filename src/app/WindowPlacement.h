@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QRect>
+
+// The outer rectangle a window takes on a screen whose free area is available: the wanted one
+// where it lies wholly inside; otherwise its size is cut to the area's and it is moved in just
+// far enough to lie inside.
+QRect PlaceInside(const QRect& wanted, const QRect& available);
