@@ -257,11 +257,12 @@ void TBatchEngine::AppendTagValues(std::string& record, const TTiffPage& page,
   for (const auto& item : options.TickedItems) {
     const std::string number = GetTagNumber(item);
     bool matched = false;
-    for (const auto& tag : page.Tags()) {
+    for (const auto& tag : page.Tags().ReadTags()) {
       if (tag.TagNumber() != number)
         continue;
       matched = true;
-      std::u16string_view value = tag.Value();
+      const std::u16string whole = tag.Value();
+      std::u16string_view value = whole;
       if (options.TrimValue) {
         while (!value.empty() && value.front() <= 32)
           value.remove_prefix(1);
