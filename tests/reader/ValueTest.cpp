@@ -154,12 +154,16 @@ TEST_F(EntryTest, SharedValuesAreReadWholeAndHeldOnce) {
   TTiffBuilder near;
   near.Header(8).Directory(
       8, {near.RawEntry(270, Ascii, 9, 65), near.RawEntry(700, Byte, INT_MAX, 66)});
-  file = Load(near.Raw(65, "ab\x01" "cdefghi").Truncate(75));
+  file = Load(near.Raw(65, "ab\x01"
+                           "cdefghi")
+                  .Truncate(75));
   const TTags& tags = file->Pages().GetPage(0)->Tags();
-  EXPECT_EQ(tags.GetTag(0)->Value(), u"ab\x01" u"cdefgh");
+  EXPECT_EQ(tags.GetTag(0)->Value(), u"ab\x01"
+                                     u"cdefgh");
   EXPECT_EQ(tags.GetTag(1)->Value(), u"bcdefghi");
   EXPECT_TRUE(tags.GetTag(1)->ValueCut());
-  EXPECT_EQ(file->ValueBytes(), "ab\x01" "cdefghi");
+  EXPECT_EQ(file->ValueBytes(), "ab\x01"
+                                "cdefghi");
 }
 
 using LookupTest = ReaderTest;
