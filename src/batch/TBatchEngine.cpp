@@ -254,10 +254,9 @@ std::string TBatchEngine::GetTagValues(const TTiffPage& page, const TRecordOptio
 
 void TBatchEngine::AppendTagValues(std::string& record, const TTiffPage& page,
                                    const TRecordOptions& options) {
-  for (const auto& item : options.TickedItems) {
-    const std::string number = GetTagNumber(item);
+  const auto append = [&](const std::string& number, const auto& tags) {
     bool matched = false;
-    for (const auto& tag : page.Tags().ReadTags()) {
+    for (const TTag& tag : tags) {
       if (tag.TagNumber() != number)
         continue;
       matched = true;
@@ -279,6 +278,15 @@ void TBatchEngine::AppendTagValues(std::string& record, const TTiffPage& page,
       record += options.Separator;
       record += "\"\"";
     }
+  };
+  for (const auto& item : options.TickedItems) {
+    const std::string number = GetTagNumber(item);
+    // The blank tags past the end of the file have no number: only an item without digits can
+    // match them, and the others need not walk them.
+    if (number.empty())
+      append(number, page.Tags());
+    else
+      append(number, page.Tags().ReadTags());
   }
 }
 
