@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 
 build=${LODESTAR_FUZZ_BUILD:-build-fuzz}
 reader_runs=${LODESTAR_FUZZ_READER_RUNS:-200000}
-views_runs=${LODESTAR_FUZZ_VIEWS_RUNS:-40000}
+views_runs=${LODESTAR_FUZZ_VIEWS_RUNS:-20000}
 seconds=${1:-}
 only=${2:-}
 if [ -n "$seconds" ] && ! [[ $seconds =~ ^[0-9]+$ ]]; then
