@@ -136,6 +136,23 @@ TTiffBuilder DirectoryInHeader() {
   return b;
 }
 
+// Inputs that once cost far more than their size, kept so that every run tries them again: 300
+// entries naming one shared 400-byte value with a count of 1 MiB (memory that grew with the square
+// of the file), and a directory claiming 65,535 entries in a 14-byte file (tens of thousands of
+// blank tags per input).
+TTiffBuilder SharedValue() {
+  TTiffBuilder b;
+  b.Header(8).Directory(8, std::vector<TEntryDraft>(300, b.RawEntry(270, Ascii, 1 << 20, 3620)));
+  b.Raw(3620, std::string(400, 's'));
+  return b;
+}
+
+TTiffBuilder ClaimedEntries() {
+  TTiffBuilder b;
+  b.Header(8).U16(8, 0xFFFF).Truncate(14);
+  return b;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -162,6 +179,8 @@ int main(int argc, char** argv) {
       {"be-bogus-counts-and-offsets.tif", BogusCountsAndOffsets(TByteOrder::Big)},
       {"le-long-ascii.tif", LongAscii()},
       {"be-directory-in-header.tif", DirectoryInHeader()},
+      {"blowup-shared-value.tif", SharedValue()},
+      {"blowup-claimed-entries.tif", ClaimedEntries()},
   };
   for (const auto& [name, builder] : seeds)
     builder.Save((dir / name).string());

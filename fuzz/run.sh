@@ -1,27 +1,34 @@
 #!/usr/bin/env bash
-# Builds the reader's fuzz target with clang (in build-fuzz) and runs it.
+# Builds the fuzz targets with clang (in build-fuzz) and runs them.
 #
-#   fuzz/run.sh            smoke run: fixed seed and number of runs, the same inputs every time
-#                          (what CI runs; about two minutes on two cores)
-#   fuzz/run.sh SECONDS    explores for that long and keeps new inputs in fuzz/corpus-work
+#   fuzz/run.sh                   smoke run of both targets: fixed seed and number of runs, the same
+#                                 inputs every time (what CI runs; about two minutes on two cores)
+#   fuzz/run.sh SECONDS [TARGET]  explores for that long (both targets one after the other, or the
+#                                 one named) and keeps new inputs in fuzz/corpus-work/TARGET
+#
+# fuzz_reader loads each input from memory through the reader alone; fuzz_views loads it from a
+# file and from memory, compares both, and builds the listing, the status panels and the batch
+# records of every page.
 #
 # Any crash, sanitizer report, input slower than 1 s or memory past the limits below stops the run
 # with a non-zero status; the input is saved under build-fuzz/fuzz/artifacts/ and can be replayed
-# with build-fuzz/fuzz/fuzz_reader FILE.
+# with build-fuzz/fuzz/TARGET FILE.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${LODESTAR_FUZZ_BUILD:-build-fuzz}
-smoke_runs=${LODESTAR_FUZZ_SMOKE_RUNS:-8000}
+reader_runs=${LODESTAR_FUZZ_READER_RUNS:-200000}
+views_runs=${LODESTAR_FUZZ_VIEWS_RUNS:-20000}
 seconds=${1:-}
+only=${2:-}
 if [ -n "$seconds" ] && ! [[ $seconds =~ ^[0-9]+$ ]]; then
-  echo "usage: $0 [SECONDS]" >&2
+  echo "usage: $0 [SECONDS [fuzz_reader|fuzz_views]]" >&2
   exit 2
 fi
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DLODESTAR_FUZZ=ON -DLODESTAR_GUI=OFF -DLODESTAR_TESTS=OFF -DLODESTAR_BENCH=OFF >/dev/null
-cmake --build "$build" --target fuzz_reader -j "${JOBS:-$(nproc)}"
+cmake --build "$build" --target fuzz_reader fuzz_views -j "${JOBS:-$(nproc)}"
 
 artifacts=$build/fuzz/artifacts
 mkdir -p "$artifacts"
@@ -43,8 +50,18 @@ if [ -z "$seconds" ]; then
   # New inputs go to a scratch directory so that the seed corpus, and with it the run, never changes.
   scratch=$(mktemp -d)
   trap 'rm -rf "$scratch"' EXIT
-  "$build/fuzz/fuzz_reader" "${options[@]}" -seed=1 -runs="$smoke_runs" "$scratch" fuzz/seeds
+  for target in fuzz_reader fuzz_views; do
+    runs=$reader_runs
+    [ $target = fuzz_views ] && runs=$views_runs
+    mkdir -p "$scratch/$target"
+    echo "== $target: $runs runs"
+    "$build/fuzz/$target" "${options[@]}" -seed=1 -runs="$runs" "$scratch/$target" fuzz/seeds
+  done
 else
-  mkdir -p fuzz/corpus-work
-  "$build/fuzz/fuzz_reader" "${options[@]}" -max_total_time="$seconds" fuzz/corpus-work fuzz/seeds
+  for target in fuzz_reader fuzz_views; do
+    [ -n "$only" ] && [ "$only" != $target ] && continue
+    mkdir -p "fuzz/corpus-work/$target"
+    "$build/fuzz/$target" "${options[@]}" -max_total_time="$seconds" "fuzz/corpus-work/$target" \
+      fuzz/seeds
+  done
 fi

@@ -60,19 +60,15 @@ void TForm1::FormCreate(const QStringList& arguments) {
   if (arguments.isEmpty())
     return;
   // Further arguments are ignored; a directory or a missing path is ignored without a message.
-  const QFileInfo first(arguments.first());
-  if (!first.isFile())
-    return;
   // Made absolute, as the open dialog would give it: the status bar and later reloads see the
   // same path whichever road the file came by.
-  Guard([&] { OpenTiffFile(QFile::encodeName(first.absoluteFilePath()).toStdString(), 1); });
+  const QFileInfo first(arguments.first());
+  Guard([&] { OpenTiffFile(QFile::encodeName(first.absoluteFilePath()).toStdString(), 1, true); });
 }
 
 void TForm1::OpenDroppedFile(const QString& path) {
   const QFileInfo info(path);
-  if (!info.isFile())
-    return;
-  Guard([&] { OpenTiffFile(QFile::encodeName(info.absoluteFilePath()).toStdString(), 1); });
+  Guard([&] { OpenTiffFile(QFile::encodeName(info.absoluteFilePath()).toStdString(), 1, true); });
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {

@@ -69,7 +69,9 @@ public:
 
   // --- Info tab (src/viewer) ---
   void Open1Click();
-  void OpenTiffFile(const std::string& FileName, int Page);
+  // IgnoreMissing: a name that names no file (missing, a folder) leaves everything as it was,
+  // without a message; otherwise it is listed as a file without pages.
+  void OpenTiffFile(const std::string& FileName, int Page, bool IgnoreMissing = false);
   void ShowPage(int Page);
   lodestar::TReportRows FillTagRows(int Page);
   void UpdateStatusPanels();

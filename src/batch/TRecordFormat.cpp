@@ -32,7 +32,8 @@ void AppendCell(std::string& record, std::string_view text, TRecordFormat format
 // A value text as a cell holds it: trimmed when asked, UTF-8, without NUL characters, since a
 // record is a line of text and a pane line would end at its first NUL.
 std::string CellText(const TTag& tag, bool trim) {
-  std::u16string_view value = tag.Value();
+  const std::u16string whole = tag.Value();
+  std::u16string_view value = whole;
   if (trim) {
     while (!value.empty() && value.front() <= 32)
       value.remove_prefix(1);
@@ -166,9 +167,9 @@ void AppendTagValues(std::string& record, const TTiffPage& page, const TRecordOp
     const std::string number = GetTagNumber(item);
     bool matched = false;
     joined.clear();
-    for (const auto& tag : page.Tags()) {
+    const auto visit = [&](const TTag& tag) {
       if (tag.TagNumber() != number)
-        continue;
+        return;
       if (csv) {
         // One cell per item, so every row has the header's columns: the values of an entry that
         // a page holds more than once share it, one line each.
@@ -180,7 +181,15 @@ void AppendTagValues(std::string& record, const TTiffPage& page, const TRecordOp
         AppendCell(record, CellText(tag, options.TrimValue), options.Format);
       }
       matched = true;
-    }
+    };
+    // The blank tags past the end of the file have no number: only an item without digits can
+    // match them, and the others need not walk them.
+    if (number.empty())
+      for (const TTag& tag : page.Tags())
+        visit(tag);
+    else
+      for (const TTag& tag : page.Tags().ReadTags())
+        visit(tag);
     if (csv && matched) {
       record += options.Separator;
       AppendCell(record, joined, options.Format);

@@ -1,6 +1,8 @@
 #include "EditCommand.h"
 
 #include "CodePage.h"
+#include "ExitStatus.h"
+#include "InfoCommand.h"
 #include "ReportRows.h"
 #include "TAsciiEdit.h"
 #include "cLodestar.h"
@@ -28,11 +30,7 @@ struct TEditOptions {
   std::string Text;
 };
 
-// Exit statuses: the value was not written, or the command line could not be followed.
-constexpr int ExitNotWritten = 1;
-constexpr int ExitUsage = 2;
-
-int Fail(const std::string& file, const std::string& message, int status = ExitNotWritten) {
+int Fail(const std::string& file, const std::string& message, int status = ExitFailed) {
   std::fflush(stdout);
   std::fprintf(stderr, "lodestar-cli: error: '%s': %s\n", file.c_str(), message.c_str());
   return status;
@@ -53,13 +51,6 @@ const TReportRow* FindEntry(const TReportRows& rows, int entry) {
 
 int RunEdit(const TEditOptions& options) {
   const std::string& path = options.File;
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (status.type() == std::filesystem::file_type::not_found)
-    return Fail(path, std::generic_category().message(ENOENT), ExitUsage);
-  if (std::filesystem::is_directory(status))
-    return Fail(path, std::generic_category().message(EISDIR), ExitUsage);
-
   // Only the text as given is written, so it must fit the code page before anything else.
   const std::u16string text = FromUtf8(options.Text);
   if (!FitsCodePage(text))
@@ -72,6 +63,8 @@ int RunEdit(const TEditOptions& options) {
   } catch (const ELodestarError& error) {
     return Fail(path, error.what());
   }
+  if (const int status = CheckLoaded(file, path); status != ExitSuccess)
+    return status;
   for (const std::string& message : messages)
     std::fprintf(stderr, "lodestar-cli: warning: '%s': %s\n", path.c_str(), message.c_str());
   if (options.Page > file.PageCount())
@@ -105,7 +98,7 @@ int RunEdit(const TEditOptions& options) {
               static_cast<long long>(value.Position), ToUtf8(DecodeNarrow(result.Written)).c_str());
   if (std::fflush(stdout) != 0 || std::ferror(stdout))
     std::fprintf(stderr, "lodestar-cli: warning: writing standard output failed\n");
-  return EXIT_SUCCESS;
+  return ExitSuccess;
 }
 
 } // namespace
@@ -127,7 +120,7 @@ void RegisterEditCommand(CLI::App& app) {
       ->required();
   edit->callback([options] {
     const int status = RunEdit(*options);
-    if (status != EXIT_SUCCESS)
+    if (status != ExitSuccess)
       throw CLI::RuntimeError(status);
   });
 }

@@ -6,12 +6,10 @@
 #include "cLodestar.h"
 
 #include <CLI/CLI.hpp>
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -49,24 +47,24 @@ int FinishOutput(int status) {
 
 } // namespace
 
-// Without this check the reader would quietly load nothing and the listing would claim an empty
-// file. Returns the exit status, or ExitSuccess when the file may be loaded.
-int CheckFile(const std::string& file) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(file, ec);
-  if (status.type() == std::filesystem::file_type::not_found) {
-    PrintDiagnostic("error", file, std::generic_category().message(ENOENT));
+// The reader loads nothing, without raising, when the name is no file; the listing would then
+// claim an empty file. Returns the exit status for that, or ExitSuccess when the file loaded.
+int CheckLoaded(const TTiffFile& file, const std::string& name) {
+  switch (file.LoadStatus()) {
+  case TLoadStatus::None: // an empty name equals the fresh file's and loads nothing
+    PrintDiagnostic("error", name,
+                    std::make_error_code(std::errc::no_such_file_or_directory).message());
     return ExitUsage;
-  }
-  if (ec) { // the path exists but cannot be examined, e.g. a directory without search rights
-    PrintDiagnostic("error", file, ec.message());
+  case TLoadStatus::NotFound:
+  case TLoadStatus::IsDirectory:
+    PrintDiagnostic("error", name, file.LoadError().message());
+    return ExitUsage;
+  case TLoadStatus::Unreachable: // e.g. under a directory without search rights
+    PrintDiagnostic("error", name, file.LoadError().message());
     return ExitFailed;
+  default:
+    return ExitSuccess;
   }
-  if (std::filesystem::is_directory(status)) {
-    PrintDiagnostic("error", file, std::generic_category().message(EISDIR));
-    return ExitUsage;
-  }
-  return ExitSuccess;
 }
 
 namespace {
@@ -132,9 +130,6 @@ void WriteFileJson(const TTiffFile& file, const std::string& path,
 }
 
 int RunInfo(const TInfoOptions& options) {
-  if (const int status = CheckFile(options.File); status != ExitSuccess)
-    return status;
-
   std::vector<std::string> messages;
   TTiffFile file([&messages](const std::string& message) { messages.push_back(message); });
   try {
@@ -148,6 +143,8 @@ int RunInfo(const TInfoOptions& options) {
     PrintDiagnostic("error", options.File, error.what());
     return status;
   }
+  if (const int status = CheckLoaded(file, options.File); status != ExitSuccess)
+    return status;
 
   if (options.Json) {
     WriteFileJson(file, options.File, messages);

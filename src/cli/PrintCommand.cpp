@@ -1,5 +1,6 @@
 #include "PrintCommand.h"
 
+#include "ExitStatus.h"
 #include "InfoCommand.h"
 #include "ReportPdf.h"
 #include "cLodestar.h"
@@ -23,12 +24,7 @@ struct TPrintOptions {
   std::string Pdf;
 };
 
-constexpr int ExitNotWritten = 1;
-
 int RunPrint(const TPrintOptions& options) {
-  if (const int status = CheckFile(options.File); status != EXIT_SUCCESS)
-    return status;
-
   // The page header names the file as given, made absolute.
   std::error_code ec;
   std::filesystem::path path = std::filesystem::absolute(options.File, ec);
@@ -42,8 +38,10 @@ int RunPrint(const TPrintOptions& options) {
     for (const std::string& message : messages)
       PrintDiagnostic("warning", options.File, message);
     PrintDiagnostic("error", options.File, error.what());
-    return ExitNotWritten;
+    return ExitFailed;
   }
+  if (const int status = CheckLoaded(file, options.File); status != ExitSuccess)
+    return status;
   for (const std::string& message : messages)
     PrintDiagnostic("warning", options.File, message);
 
@@ -55,9 +53,9 @@ int RunPrint(const TPrintOptions& options) {
     WriteReportPdf(DesignPrintJob(rows, TodayShortDate()), options.Pdf);
   } catch (const std::exception& error) {
     PrintDiagnostic("error", options.Pdf, error.what());
-    return ExitNotWritten;
+    return ExitFailed;
   }
-  return EXIT_SUCCESS;
+  return ExitSuccess;
 }
 
 } // namespace
@@ -76,7 +74,7 @@ void RegisterPrintCommand(CLI::App& app) {
       ->required();
   print->callback([options] {
     const int status = RunPrint(*options);
-    if (status != EXIT_SUCCESS)
+    if (status != ExitSuccess)
       throw CLI::RuntimeError(status);
   });
 }

@@ -66,11 +66,15 @@ TFileReader::TFileReader(const std::string& path) {
 }
 
 TFileReader::~TFileReader() {
-  CloseHandle(reinterpret_cast<HANDLE>(FHandle));
+  if (FHandle != -1)
+    CloseHandle(reinterpret_cast<HANDLE>(FHandle));
 }
 
 bool TFileReader::Fill(std::int64_t position) {
+  if (FHandle == -1)
+    return false;
   FBuffer.resize(BufferSize);
+  FData = FBuffer.data();
   OVERLAPPED at{};
   at.Offset = static_cast<DWORD>(position);
   at.OffsetHigh = static_cast<DWORD>(position >> 32);
@@ -101,11 +105,15 @@ TFileReader::TFileReader(const std::string& path) {
 }
 
 TFileReader::~TFileReader() {
-  ::close(static_cast<int>(FHandle));
+  if (FHandle != -1)
+    ::close(static_cast<int>(FHandle));
 }
 
 bool TFileReader::Fill(std::int64_t position) {
+  if (FHandle == -1)
+    return false;
   FBuffer.resize(BufferSize);
+  FData = FBuffer.data();
   ssize_t got;
   do {
     got = ::pread(static_cast<int>(FHandle), FBuffer.data(), BufferSize, position);
@@ -116,6 +124,10 @@ bool TFileReader::Fill(std::int64_t position) {
 }
 
 #endif
+
+TFileReader::TFileReader(std::span<const std::uint8_t> bytes)
+    : FSize(static_cast<std::int32_t>(std::min<std::size_t>(bytes.size(), INT32_MAX))),
+      FData(bytes.data()), FBufferLength(static_cast<std::size_t>(FSize)) {}
 
 std::size_t TFileReader::Read(void* buffer, std::size_t count) {
   auto* out = static_cast<unsigned char*>(buffer);
@@ -131,7 +143,7 @@ std::size_t TFileReader::Read(void* buffer, std::size_t count) {
     std::size_t offset = static_cast<std::size_t>(FPosition - FBufferStart);
     std::size_t n = std::min(count - done, FBufferLength - offset);
     n = std::min<std::size_t>(n, static_cast<std::size_t>(FSize - FPosition));
-    std::memcpy(out + done, FBuffer.data() + offset, n);
+    std::memcpy(out + done, FData + offset, n);
     done += n;
     FPosition += static_cast<std::int64_t>(n);
   }

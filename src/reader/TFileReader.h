@@ -2,19 +2,23 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace lodestar {
 
-// A read-only, positioned and buffered view of one file. Reads are served from a buffer that is
-// refilled with one positioned read, so walking a directory of entries costs a few system calls.
-// No memory mapping: a file truncated while it is read gives a short read, never a fault.
+// A read-only, positioned view of the bytes of one file, on disk or in memory; the reader sees no
+// difference. On disk, reads are served from a buffer that is refilled with one positioned read, so
+// walking a directory of entries costs a few system calls. No memory mapping: a file truncated
+// while it is read gives a short read, never a fault.
 class TFileReader {
 public:
   // Opens for reading only (other writers are denied where the platform can). Raises EFOpenError
   // with the system's reason.
   explicit TFileReader(const std::string& path);
+  // Reads bytes the caller keeps alive and unchanged while the reader lives.
+  explicit TFileReader(std::span<const std::uint8_t> bytes);
   ~TFileReader();
   TFileReader(const TFileReader&) = delete;
   TFileReader& operator=(const TFileReader&) = delete;
@@ -39,6 +43,8 @@ private:
   std::int32_t FSize = 0;
   std::int64_t FPosition = 0;
   std::vector<unsigned char> FBuffer;
+  // The buffer's bytes: FBuffer's for a file, the caller's for memory.
+  const unsigned char* FData = nullptr;
   std::int64_t FBufferStart = 0;
   std::size_t FBufferLength = 0;
 };

@@ -22,12 +22,25 @@ std::u16string AsciiDigits(std::int64_t value) {
   return std::u16string(digits.begin(), digits.end());
 }
 
-bool FileExists(const std::string& path) {
-  // A directory is no file; anything else that exists is, and the open decides whether it is
-  // readable.
+// Why a path that could not be opened names no file: NotFound, IsDirectory or Unreachable with
+// the system's reason, or Failed when a file is there and the open's own error holds.
+TLoadStatus Absence(const std::string& path, std::error_code& reason) {
   std::error_code ec;
   const auto status = std::filesystem::status(std::filesystem::u8path(path), ec);
-  return !ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+  reason.clear();
+  if (status.type() == std::filesystem::file_type::not_found) {
+    reason = std::make_error_code(std::errc::no_such_file_or_directory);
+    return TLoadStatus::NotFound;
+  }
+  if (ec) {
+    reason = ec;
+    return TLoadStatus::Unreachable;
+  }
+  if (std::filesystem::is_directory(status)) {
+    reason = std::make_error_code(std::errc::is_a_directory);
+    return TLoadStatus::IsDirectory;
+  }
+  return TLoadStatus::Failed;
 }
 
 // Offsets are signed 32-bit numbers; 2^31 and above wrap negative and name no position.
@@ -62,42 +75,20 @@ void TTag::ReadValue(TFileReader& stream) {
   const bool big = FOwnerFile->IsBigEndian();
   FValuePos = static_cast<std::int32_t>(stream.Position());
   switch (FFieldType) {
-  case 0: { // Byte: the printable characters; control bytes below 32 are left out.
-    unsigned char inlineBytes[4] = {};
-    std::string bytes;
+  case 0: // Byte: the printable characters, built by Value(); up to 4 lie in the value field.
     if (FCount <= 4) {
-      std::size_t got = stream.Read(inlineBytes, 4);
-      std::size_t n = FCount > 0 ? std::min<std::size_t>(got, std::size_t(FCount)) : 0;
-      bytes.assign(reinterpret_cast<char*>(inlineBytes), n);
+      KeepBytesAt(stream, FValuePos, std::max(FCount, 0));
     } else {
-      stream.Seek(AsOffset(SwapLong(ReadLong(stream), big)));
-      const auto wanted = static_cast<std::size_t>(std::min(FCount, MaxByteBytes));
-      bytes.resize(FOwnerFile->GrantValueBytes(wanted));
-      FValueCut = FCount > MaxByteBytes || bytes.size() < wanted;
-      bytes.resize(stream.Read(bytes.data(), bytes.size()));
-    }
-    std::u16string text;
-    text.reserve(bytes.size());
-    for (unsigned char byte : bytes)
-      if (byte >= 32)
-        text += NarrowToWide(byte);
-    FValue = std::move(text);
-    break;
-  }
-  case 1: { // Ascii: every byte, the terminating NUL and inner NULs included.
-    if (FCount > 4) {
       const std::int32_t offset = AsOffset(SwapLong(ReadLong(stream), big));
-      FValuePos = offset;
-      stream.Seek(offset);
+      FValueCut = FCount > MaxByteBytes;
+      KeepBytesAt(stream, offset, std::min(FCount, MaxByteBytes));
     }
-    std::string bytes;
-    if (FCount > 0) {
-      const auto wanted = static_cast<std::size_t>(std::min(FCount, MaxAsciiBytes));
-      bytes.resize(FCount > 4 ? FOwnerFile->GrantValueBytes(wanted) : wanted);
-      FValueCut = FCount > MaxAsciiBytes || bytes.size() < wanted;
-      bytes.resize(stream.Read(bytes.data(), bytes.size()));
-    }
-    FValue = DecodeNarrow(bytes);
+    break;
+  case 1: { // Ascii: every byte, the terminating NUL and inner NULs included.
+    if (FCount > 4)
+      FValuePos = AsOffset(SwapLong(ReadLong(stream), big));
+    FValueCut = FCount > MaxAsciiBytes;
+    KeepBytesAt(stream, FValuePos, std::clamp(FCount, 0, MaxAsciiBytes));
     break;
   }
   case 2:
@@ -132,6 +123,30 @@ void TTag::ReadValue(TFileReader& stream) {
   }
 }
 
+void TTag::KeepBytesAt(const TFileReader& stream, std::int64_t offset, std::int64_t length) {
+  // Bytes past the end of the file contribute nothing, as a short read would give.
+  const std::int64_t start = std::clamp<std::int64_t>(offset, 0, stream.Size());
+  const std::int64_t end = offset < 0 ? 0 : std::min<std::int64_t>(offset + length, stream.Size());
+  FFromBytes = true;
+  FBytesStart = static_cast<std::uint32_t>(start);
+  FBytesLength = static_cast<std::uint32_t>(std::max<std::int64_t>(end - start, 0));
+}
+
+std::u16string TTag::Value() const {
+  if (!FFromBytes)
+    return FValue;
+  const std::string_view bytes = FOwnerFile->ValueBytes().substr(FBytesStart, FBytesLength);
+  if (FFieldType == 1)
+    return DecodeNarrow(bytes);
+  // Byte: control bytes below 32 are left out.
+  std::u16string text;
+  text.reserve(bytes.size());
+  for (unsigned char byte : bytes)
+    if (byte >= 32)
+      text += NarrowToWide(byte);
+  return text;
+}
+
 const char* TTag::TypeName() const {
   static constexpr const char* Names[] = {"Byte",     "Ascii",     "Short",     "Long",
                                           "Rational", "sByte",     "Undefined", "sShort",
@@ -148,11 +163,18 @@ std::string TTag::Description() const {
 const TTag* TTags::GetTag(int index) const {
   if (index < 0 || index >= Count())
     return nullptr;
+  if (static_cast<std::size_t>(index) >= FItems.size())
+    return &FBlank;
   return &FItems[static_cast<std::size_t>(index)];
 }
 
 TTag& TTags::Add(const TTiffFile* owner) {
   return FItems.emplace_back(owner);
+}
+
+void TTags::AddBlank(const TTiffFile* owner, int count) {
+  FBlank = TTag(owner);
+  FBlankCount += count;
 }
 
 // --- TTiffPage --------------------------------------------------------------------------------
@@ -165,17 +187,17 @@ bool TTiffPage::ReadDirectory(TFileReader& stream, std::int32_t& offset) {
   try {
     stream.Seek(offset);
     entryCount = SwapWord(ReadWord(stream), big);
-    FTags.Reserve(static_cast<int>(entryCount));
-    bool reportedPastEnd = false;
+    // Room for the entries that start inside the file; the rest are blank.
+    FTags.Reserve(static_cast<int>(std::min<std::int64_t>(entryCount, (size - offset) / 12 + 1)));
     for (std::int64_t i = 0; i < entryCount; ++i) {
-      TTag& tag = FTags.Add(FOwnerFile);
       const std::int64_t position = std::int64_t(offset) + 2 + 12 * i;
-      // One message for the directory: a crafted count must not raise thousands of boxes.
-      if (position > size && !reportedPastEnd) {
+      if (position > size) {
+        // One message for the directory: a crafted count must not raise thousands of boxes.
         FOwnerFile->Message("streamsize");
-        reportedPastEnd = true;
+        FTags.AddBlank(FOwnerFile, static_cast<int>(entryCount - i));
+        break;
       }
-      tag.ReadEntry(stream, static_cast<std::int32_t>(std::min<std::int64_t>(position, INT32_MAX)));
+      FTags.Add(FOwnerFile).ReadEntry(stream, static_cast<std::int32_t>(position));
     }
     stream.Seek(std::int64_t(offset) + 2 + 12 * entryCount);
     offset = AsOffset(SwapLong(ReadLong(stream), big));
@@ -190,7 +212,7 @@ bool TTiffPage::ReadDirectory(TFileReader& stream, std::int32_t& offset) {
 }
 
 const TTag* TTiffPage::FindTag(const std::string& tagNumber) const {
-  for (const TTag& tag : FTags)
+  for (const TTag& tag : FTags.ReadTags())
     if (tag.TagNumber() == tagNumber)
       return &tag;
   return nullptr;
@@ -237,13 +259,20 @@ void TTiffFile::SetFileName(const std::string& value) {
   try {
     stream.emplace(value);
   } catch (const EFOpenError&) {
-    if (!FileExists(value))
+    FLoadStatus = Absence(value, FLoadError);
+    if (FLoadStatus != TLoadStatus::Failed)
       return;
     FFileName = value;
     throw;
   }
   FFileName = value;
   LoadFile(*stream);
+}
+
+void TTiffFile::LoadFromMemory(const std::string& name, std::span<const std::uint8_t> bytes) {
+  TFileReader stream(bytes);
+  FFileName = name;
+  LoadFile(stream);
 }
 
 const char* TTiffFile::ByteOrderText() const {
@@ -255,16 +284,12 @@ void TTiffFile::Message(const std::string& text) const {
     FSink(text);
 }
 
-std::size_t TTiffFile::GrantValueBytes(std::size_t wanted) const {
-  const auto granted = static_cast<std::size_t>(
-      std::clamp<std::int64_t>(FValueBytesLeft, 0, static_cast<std::int64_t>(wanted)));
-  FValueBytesLeft -= static_cast<std::int64_t>(granted);
-  return granted;
-}
-
 void TTiffFile::LoadFile(TFileReader& stream) {
-  // Twice the file: every value of a sound file fits, even where a few entries share their bytes.
-  FValueBytesLeft = 2 * std::int64_t(stream.Size()) + 4096;
+  FPages.FItems.clear();
+  FValueBytes.clear();
+  FLoadError.clear();
+  // Stays when the header raises.
+  FLoadStatus = TLoadStatus::Failed;
   stream.Seek(0);
   CheckHeader(stream);
   std::int32_t offset = AsOffset(SwapLong(ReadLong(stream), IsBigEndian()));
@@ -291,6 +316,63 @@ void TTiffFile::LoadFile(TFileReader& stream) {
     tables.emplace(start, end);
     if (!AddPage(stream, offset))
       break;
+  }
+  ReadValueBytes(stream);
+  FLoadStatus = TLoadStatus::Loaded;
+}
+
+void TTiffFile::ReadValueBytes(TFileReader& stream) {
+  // The ranges that values name, merged where they overlap or touch: many entries naming the
+  // same bytes, or overlapping parts of them, cost those bytes once.
+  struct TRun {
+    std::int64_t FileStart, FileEnd, Start;
+  };
+  std::vector<TRun> runs;
+  for (const TTiffPage& page : FPages)
+    for (const TTag& tag : page.FTags.FItems)
+      if (tag.FFromBytes && tag.FBytesLength > 0)
+        runs.push_back({tag.FBytesStart, std::int64_t(tag.FBytesStart) + tag.FBytesLength, 0});
+  std::sort(runs.begin(), runs.end(),
+            [](const TRun& a, const TRun& b) { return a.FileStart < b.FileStart; });
+  std::size_t merged = 0;
+  for (const TRun& run : runs) {
+    if (merged > 0 && run.FileStart <= runs[merged - 1].FileEnd)
+      runs[merged - 1].FileEnd = std::max(runs[merged - 1].FileEnd, run.FileEnd);
+    else
+      runs[merged++] = run;
+  }
+  runs.resize(merged);
+
+  std::int64_t total = 0;
+  for (TRun& run : runs) {
+    run.Start = total;
+    total += run.FileEnd - run.FileStart;
+  }
+  FValueBytes.resize(static_cast<std::size_t>(total));
+  for (TRun& run : runs) {
+    stream.Seek(run.FileStart);
+    const std::size_t wanted = static_cast<std::size_t>(run.FileEnd - run.FileStart);
+    // A file cut while it loads gives fewer bytes; values then end where the bytes did.
+    run.FileEnd = run.FileStart +
+                  static_cast<std::int64_t>(stream.Read(FValueBytes.data() + run.Start, wanted));
+  }
+
+  for (TTiffPage& page : FPages.FItems) {
+    for (TTag& tag : page.FTags.FItems) {
+      if (!tag.FFromBytes)
+        continue;
+      const std::int64_t start = tag.FBytesStart;
+      auto run = std::upper_bound(runs.begin(), runs.end(), start,
+                                  [](std::int64_t at, const TRun& r) { return at < r.FileStart; });
+      if (tag.FBytesLength == 0 || run == runs.begin()) {
+        tag.FBytesStart = tag.FBytesLength = 0;
+        continue;
+      }
+      --run;
+      const std::int64_t end = std::min(start + tag.FBytesLength, run->FileEnd);
+      tag.FBytesStart = static_cast<std::uint32_t>(run->Start + (start - run->FileStart));
+      tag.FBytesLength = static_cast<std::uint32_t>(std::max<std::int64_t>(end - start, 0));
+    }
   }
 }
 

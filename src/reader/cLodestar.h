@@ -4,15 +4,22 @@
 #include "MessageSink.h"
 #include "TFileReader.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <span>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace lodestar {
 
 class TTiffFile;
 
-// One 12-byte directory entry with its value text, built when the directory is read.
+// One 12-byte directory entry. Its value text is built when the directory is read, except for
+// "Byte" and "Ascii" values: those keep where their bytes lie in the file's shared value bytes and
+// build their text when asked, so entries that name the same bytes never hold copies of them.
 class TTag {
 public:
   // Longest "Ascii" value read whole; a longer one is cut there and marked by ValueCut().
@@ -30,14 +37,14 @@ public:
   std::uint8_t FieldType() const { return FFieldType; }
   // Decimal, no leading zeros; empty for a blank tag.
   const std::string& TagNumber() const { return FTagNumber; }
-  // The value text; " " where no rule assigned one.
-  const std::u16string& Value() const { return FValue; }
+  // The value text; " " where no rule assigned one. Built on each call for "Byte" and "Ascii".
+  std::u16string Value() const;
   std::int32_t ValuePos() const { return FValuePos; }
   std::int32_t EntryPos() const { return FEntryPos; }
   std::int32_t Count() const { return FCount; }
   const TTiffFile* OwnerFile() const { return FOwnerFile; }
   // True when Value() holds only the start of a "Byte" or "Ascii" value: it was longer than
-  // MaxByteBytes or MaxAsciiBytes, or the file's value budget was spent.
+  // MaxByteBytes or MaxAsciiBytes.
   bool ValueCut() const { return FValueCut; }
 
   const char* TypeName() const;
@@ -45,7 +52,11 @@ public:
   std::string Description() const;
 
 private:
+  friend class TTiffFile;
+
   void ReadValue(TFileReader& stream);
+  // Takes the value's bytes from length bytes at a file offset, both clipped to the file.
+  void KeepBytesAt(const TFileReader& stream, std::int64_t offset, std::int64_t length);
 
   std::uint8_t FFieldType = 0;
   std::string FTagNumber;
@@ -55,22 +66,65 @@ private:
   const TTiffFile* FOwnerFile = nullptr;
   std::int32_t FCount = 0;
   bool FValueCut = false;
+  // Where a "Byte" or "Ascii" value's bytes lie: in the file while the directories are read, in
+  // the owner's ValueBytes once the file has loaded.
+  bool FFromBytes = false;
+  std::uint32_t FBytesStart = 0;
+  std::uint32_t FBytesLength = 0;
 };
 
 // The tags of one page, in entry order; owns them.
+// Entries past the end of the file are all blank and all alike, and a directory of a few bytes may
+// claim 65,535 of them: those are counted, and stand for one blank tag, instead of being held.
 class TTags {
 public:
-  int Count() const { return static_cast<int>(FItems.size()); }
+  class TIterator {
+  public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = TTag;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const TTag*;
+    using reference = const TTag&;
+
+    TIterator() = default;
+    TIterator(const TTags* tags, int index) : FTags(tags), FIndex(index) {}
+    reference operator*() const { return *FTags->GetTag(FIndex); }
+    pointer operator->() const { return FTags->GetTag(FIndex); }
+    TIterator& operator++() {
+      ++FIndex;
+      return *this;
+    }
+    TIterator operator++(int) {
+      TIterator before = *this;
+      ++FIndex;
+      return before;
+    }
+    bool operator==(const TIterator&) const = default;
+
+  private:
+    const TTags* FTags = nullptr;
+    int FIndex = 0;
+  };
+
+  int Count() const { return static_cast<int>(FItems.size()) + FBlankCount; }
   // Null outside 0 .. Count - 1.
   const TTag* GetTag(int index) const;
 
   TTag& Add(const TTiffFile* owner);
+  // Appends count blank tags.
+  void AddBlank(const TTiffFile* owner, int count);
   void Reserve(int count) { FItems.reserve(static_cast<std::size_t>(count)); }
-  auto begin() const { return FItems.begin(); }
-  auto end() const { return FItems.end(); }
+  // The tags before the blank ones: only these carry a tag number, so a search by number needs no
+  // more.
+  std::span<const TTag> ReadTags() const { return FItems; }
+  TIterator begin() const { return {this, 0}; }
+  TIterator end() const { return {this, Count()}; }
 
 private:
+  friend class TTiffFile;
   std::vector<TTag> FItems;
+  int FBlankCount = 0;
+  TTag FBlank{nullptr};
 };
 
 // One image file directory.
@@ -97,6 +151,7 @@ public:
   const TTag* FindTag(const std::string& tagNumber) const;
 
 private:
+  friend class TTiffFile;
   std::int32_t Lookup(const char* tagNumber) const;
 
   std::int32_t FDirectoryOffset = 0;
@@ -116,20 +171,41 @@ public:
   auto end() const { return FItems.end(); }
 
 private:
+  friend class TTiffFile;
   std::vector<TTiffPage> FItems;
 };
 
-// One TIFF file, loaded once by SetFileName; nothing is read from the file afterwards.
+// What the last load left: why nothing was loaded, or that the file was.
+enum class TLoadStatus {
+  None,        // nothing asked yet
+  Loaded,      // read; directory failures went to the sink and may have ended the chain early
+  NotFound,    // no such file: nothing loaded, nothing raised
+  IsDirectory, // the name is a directory: nothing loaded, nothing raised
+  Unreachable, // the name cannot be examined, e.g. under a directory without search rights
+  Failed,      // EFOpenError, EReadError or EInvalidTiff was raised
+};
+
+// One TIFF file, loaded once by SetFileName or LoadFromMemory; nothing is read from the file
+// afterwards.
 class TTiffFile {
 public:
   explicit TTiffFile(TMessageSink sink = {}) : FSink(std::move(sink)) {}
   TTiffFile(const TTiffFile&) = delete;
   TTiffFile& operator=(const TTiffFile&) = delete;
 
-  // Loads the named file. Does nothing when no such file exists or the name equals the current
-  // one. Raises EFOpenError, EReadError or EInvalidTiff; directory failures go to the sink.
+  // Loads the named file. Does nothing when the name equals the current one, and loads nothing,
+  // without raising, when no file of that name can be opened because there is none (LoadStatus
+  // says why). Raises EFOpenError, EReadError or EInvalidTiff; directory failures go to the sink.
   void SetFileName(const std::string& value);
   const std::string& FileName() const { return FFileName; }
+  // Loads bytes in memory as the file name; the same results, messages and errors as a file of
+  // these bytes. The bytes are not kept.
+  void LoadFromMemory(const std::string& name, std::span<const std::uint8_t> bytes);
+
+  // Why the last load loaded nothing, so that callers need not look at the file system again.
+  TLoadStatus LoadStatus() const { return FLoadStatus; }
+  // The system's reason for NotFound, IsDirectory and Unreachable; empty otherwise.
+  std::error_code LoadError() const { return FLoadError; }
 
   int PageCount() const { return FPages.Count(); }
   const TTiffPages& Pages() const { return FPages; }
@@ -144,15 +220,13 @@ public:
   // Passes a message to the caller's sink.
   void Message(const std::string& text) const;
 
+  // The union of the file ranges that "Byte" and "Ascii" values name, ranges one after another:
+  // at most the file's size however many entries share them.
+  std::string_view ValueBytes() const { return FValueBytes; }
+
 private:
-  friend class TTag;
-
-  // Value bytes that entries may still copy out of the file. Many entries can name the same
-  // bytes, so without a bound a small crafted file would need memory and time that grow with the
-  // square of its size.
-  std::size_t GrantValueBytes(std::size_t wanted) const;
-
   void LoadFile(TFileReader& stream);
+  void ReadValueBytes(TFileReader& stream);
   bool CheckHeader(TFileReader& stream);
   bool AddPage(TFileReader& stream, std::int32_t& offset);
 
@@ -161,7 +235,9 @@ private:
   std::uint8_t FByteOrder = 0;
   std::string FFileName;
   std::string FErrorMessage;
-  mutable std::int64_t FValueBytesLeft = 0;
+  std::string FValueBytes;
+  TLoadStatus FLoadStatus = TLoadStatus::None;
+  std::error_code FLoadError;
 };
 
 } // namespace lodestar

@@ -22,16 +22,26 @@ void TForm1::Open1Click() {
   OpenTiffFile(QFile::encodeName(*name).toStdString(), 1);
 }
 
-void TForm1::OpenTiffFile(const std::string& FileName, int Page) {
-  // The caller may pass the path held by the very object freed below (a reload does).
+void TForm1::OpenTiffFile(const std::string& FileName, int Page, bool IgnoreMissing) {
+  // The caller may pass the path held by the very object replaced below (a reload does).
   const std::string name = FileName;
-  FTiffFile.reset();
   // The reader's messages are modal boxes: loading waits until each one is closed.
-  FTiffFile = std::make_unique<lodestar::TTiffFile>(
+  auto file = std::make_unique<lodestar::TTiffFile>(
       [this](const std::string& message) { ShowMessage(message); });
-  // A raised error leaves here for the default error report: the listing and the panels keep
-  // what they showed, while the slot already holds the new, empty file object.
-  FTiffFile->SetFileName(name);
+  try {
+    file->SetFileName(name);
+  } catch (...) {
+    // The error leaves here for the default error report: the listing and the panels keep what
+    // they showed, while the slot holds the new, empty file object.
+    FTiffFile = std::move(file);
+    throw;
+  }
+  const lodestar::TLoadStatus status = file->LoadStatus();
+  if (IgnoreMissing &&
+      (status == lodestar::TLoadStatus::NotFound || status == lodestar::TLoadStatus::IsDirectory ||
+       status == lodestar::TLoadStatus::Unreachable))
+    return;
+  FTiffFile = std::move(file);
   if (!FTiffFile->ErrorMessage().empty()) {
     ShowMessage(FTiffFile->ErrorMessage());
     return;

@@ -60,7 +60,7 @@ protected:
   void StartWith(const std::string& path) {
     Start();
     Form->show();
-    QTest::qWaitForWindowExposed(Form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
     OpenByDialog(path);
   }
 
@@ -295,7 +295,7 @@ protected:
       code = c;
       failed = true;
     });
-    QTest::qWaitFor([&] { return failed || fs::exists(Dir.File("done")); }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return failed || fs::exists(Dir.File("done")); }, 10000));
     QTest::qWait(100);
     fs::remove(Dir.File("done"));
     return code;

@@ -160,6 +160,22 @@ TEST_F(Batch, ValueCells) {
   }
 }
 
+// Entries at and past the end of the file have no number: only an item without digits matches
+// them, each of them, the ones counted past the end included.
+TEST(BatchCells, EntriesWithoutNumberMatchOnlyAnItemWithoutDigits) {
+  TTiffBuilder b;
+  b.Header(8).Directory(8, {b.ShortEntry(256, 10), b.ShortEntry(257, 20), b.ShortEntry(258, 1),
+                            b.ShortEntry(259, 1), b.ShortEntry(262, 1)});
+  TTiffFile file;
+  file.LoadFromMemory("cut.tif", b.Truncate(34).Bytes());
+  ASSERT_EQ(file.Pages().GetPage(0)->Tags().Count(), 5);
+  TRecordOptions options;
+  options.TrimValue = false;
+  options.TickedItems = {"Notes", "256  W", "0  X"};
+  EXPECT_EQ(TBatchEngine::GetTagValues(*file.Pages().GetPage(0), options),
+            R"(," "," "," ","10","")");
+}
+
 TEST_F(Batch, WalkOrderWhatItSkipsAndTheStatusItShows) {
   for (const char* name : {"b.TIF", "A.tif", "C.TIFF", "c.tif.bak", "tif", "x.tiff2", ".h.tif",
                            "sub/c.tif", "sub/.c.tif", "sub/.git/d.tif", "sub/z/g.tif", "Sub2/d.tif",

@@ -1,3 +1,4 @@
+#include "CodePage.h"
 #include "ReaderTestSupport.h"
 
 #include <cerrno>
@@ -24,10 +25,11 @@ class BadHeader : public ReaderTest, public ::testing::WithParamInterface<TBadHe
 
 TEST_P(BadHeader, RaisesItsErrorAndLeavesNoPages) {
   const TBadHeader& c = GetParam();
-  const std::string path = TTiffBuilder().Raw(0, c.Bytes).Save(FDir.File("bad.tif"));
+  const TTiffBuilder bad = TTiffBuilder().Raw(0, c.Bytes);
+  const std::string path = "bad.tif";
   TTiffFile file;
   try {
-    file.SetFileName(path);
+    file.LoadFromMemory(path, bad.Bytes());
     ADD_FAILURE() << "loaded";
   } catch (const ELodestarError& e) {
     EXPECT_EQ(e.what(), std::string(c.Invalid ? "Not a valid tiff file" : "Stream read error"));
@@ -37,6 +39,7 @@ TEST_P(BadHeader, RaisesItsErrorAndLeavesNoPages) {
   EXPECT_STREQ(file.ByteOrderText(), c.ByteOrder == 1 ? "Little-endian" : "Big-endian");
   EXPECT_EQ(file.PageCount(), 0);
   EXPECT_EQ(file.FileName(), path);
+  EXPECT_EQ(file.LoadStatus(), TLoadStatus::Failed);
 }
 
 // The mark decides how the magic is read: 42 in the other byte order is 10752.
@@ -128,10 +131,87 @@ TEST_F(OpenTest, ReadOnlyFileLoadsOnce) {
   fs::permissions(path, fs::perms::owner_all);
   b.Pages({{}}).Save(path);
   file->SetFileName(path);
+  EXPECT_EQ(file->LoadStatus(), TLoadStatus::Loaded);
   file->SetFileName(FDir.File("absent.tif"));
   EXPECT_EQ(file->FileName(), path);
   EXPECT_EQ(file->PageCount(), 2);
   EXPECT_TRUE(FMessages.empty());
+}
+
+// A name that loads nothing says why, so that no caller has to look at the file system again.
+TEST_F(OpenTest, LoadStatusSaysWhyNothingLoaded) {
+  TTiffBuilder b;
+  const std::string good = b.Pages({{}}).Save(FDir.File("good.tif"));
+  const std::string bad = TTiffBuilder().Header(8, 43).Save(FDir.File("bad.tif"));
+  const std::string closed = FDir.File("closed");
+  fs::create_directory(closed);
+  const std::string hidden = b.Save(closed + "/hidden.tif");
+  fs::permissions(closed, fs::perms::none);
+  struct TCase {
+    std::string Path;
+    TLoadStatus Status;
+    int Errno;
+  };
+  std::vector<TCase> cases = {{good, TLoadStatus::Loaded, 0},
+                              {bad, TLoadStatus::Failed, 0},
+                              {FDir.File("absent.tif"), TLoadStatus::NotFound, ENOENT},
+                              {FDir.Path().string(), TLoadStatus::IsDirectory, EISDIR}};
+  if (geteuid() != 0) // root searches a directory without search rights
+    cases.push_back({hidden, TLoadStatus::Unreachable, EACCES});
+  for (const TCase& c : cases) {
+    TTiffFile file;
+    EXPECT_EQ(file.LoadStatus(), TLoadStatus::None);
+    try {
+      file.SetFileName(c.Path);
+    } catch (const ELodestarError&) {
+    }
+    EXPECT_EQ(file.LoadStatus(), c.Status) << c.Path;
+    EXPECT_EQ(file.LoadError().value(), c.Errno) << c.Path;
+    EXPECT_EQ(file.LoadError().message(), c.Errno ? std::strerror(c.Errno) : "Success") << c.Path;
+  }
+  fs::permissions(closed, fs::perms::owner_all);
+}
+
+// The bytes in memory and the same bytes in a file give the same pages, tags, texts and messages,
+// cut anywhere.
+TEST_F(OpenTest, MemoryAndFileGiveTheSameResults) {
+  TTiffBuilder b(TByteOrder::Big);
+  b.Pages({{b.AsciiEntry(270, "A text after the directory"s + '\0'),
+            b.BytesEntry(700, Byte, {65, 1, 66, 67, 68}), b.RationalEntry(282, 300, 1),
+            b.ShortEntry(256, 1728), b.AsciiEntry(305, "ab")},
+           {b.LongEntry(257, 70000), b.RawEntry(271, Ascii, 1 << 20, 8)}});
+  auto describe = [](const TTiffFile& file, const std::vector<std::string>& messages) {
+    std::string text;
+    for (const std::string& m : messages)
+      text += m + ";";
+    for (const TTiffPage& page : file.Pages())
+      for (const TTag& t : page.Tags())
+        text += t.TagNumber() + " " + std::to_string(t.FieldType()) + " " +
+                std::to_string(t.Count()) + " " + std::to_string(t.EntryPos()) + " " +
+                std::to_string(t.ValuePos()) + " [" + ToUtf8(t.Value()) + "]\n";
+    return text;
+  };
+  const std::string path = FDir.File("cut.tif");
+  for (std::size_t size = 0; size <= b.Size(); ++size) {
+    TTiffBuilder cut = b;
+    cut.Truncate(size).Save(path);
+    std::vector<std::string> fromFile, fromMemory;
+    TTiffFile onDisk([&](const std::string& m) { fromFile.push_back(m); });
+    TTiffFile inMemory([&](const std::string& m) { fromMemory.push_back(m); });
+    std::string fileError, memoryError;
+    try {
+      onDisk.SetFileName(path);
+    } catch (const ELodestarError& e) {
+      fileError = e.what();
+    }
+    try {
+      inMemory.LoadFromMemory(path, cut.Bytes());
+    } catch (const ELodestarError& e) {
+      memoryError = e.what();
+    }
+    ASSERT_EQ(fileError, memoryError) << size;
+    ASSERT_EQ(describe(onDisk, fromFile), describe(inMemory, fromMemory)) << size;
+  }
 }
 
 TEST_F(OpenTest, PipeAndUnreadableFileRaiseOpenErrorWithPathAndReason) {

@@ -11,11 +11,14 @@
 
 namespace lodestar::test {
 
-// Saves a built file into a fresh directory and loads it, keeping the reader's messages.
+// Loads a built file from memory, or a file by its path, keeping the reader's messages.
 class ReaderTest : public ::testing::Test {
 protected:
   std::unique_ptr<TTiffFile> Load(const TTiffBuilder& builder) {
-    return LoadPath(builder.Save(FDir.File("t.tif")));
+    auto file =
+        std::make_unique<TTiffFile>([this](const std::string& m) { FMessages.push_back(m); });
+    file->LoadFromMemory("t.tif", builder.Bytes());
+    return file;
   }
   std::unique_ptr<TTiffFile> LoadPath(const std::string& path) {
     auto file =

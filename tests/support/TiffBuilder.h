@@ -33,6 +33,7 @@ public:
   explicit TTiffBuilder(TByteOrder order = TByteOrder::Little) : FOrder(order) {}
   TByteOrder Order() const { return FOrder; }
   std::size_t Size() const { return FBytes.size(); }
+  const std::vector<std::uint8_t>& Bytes() const { return FBytes; }
 
   TTiffBuilder& U8(std::size_t pos, std::uint8_t v) { return Raw(pos, Encode(v, 1)); }
   TTiffBuilder& U16(std::size_t pos, std::uint16_t v) { return Raw(pos, Encode(v, 2)); }
