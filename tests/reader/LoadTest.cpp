@@ -1,4 +1,3 @@
-#include "CodePage.h"
 #include "ReaderTestSupport.h"
 
 #include <cerrno>
@@ -16,6 +15,7 @@ using namespace std::string_literals;
 namespace fs = std::filesystem;
 
 struct TBadHeader {
+  const char* Name;
   std::string Bytes;
   bool Invalid; // "Not a valid tiff file", else "Stream read error"
   std::uint8_t ByteOrder;
@@ -25,11 +25,9 @@ class BadHeader : public ReaderTest, public ::testing::WithParamInterface<TBadHe
 
 TEST_P(BadHeader, RaisesItsErrorAndLeavesNoPages) {
   const TBadHeader& c = GetParam();
-  const TTiffBuilder bad = TTiffBuilder().Raw(0, c.Bytes);
-  const std::string path = "bad.tif";
   TTiffFile file;
   try {
-    file.LoadFromMemory(path, bad.Bytes());
+    file.LoadFromMemory("bad.tif", TTiffBuilder().Raw(0, c.Bytes).Bytes());
     ADD_FAILURE() << "loaded";
   } catch (const ELodestarError& e) {
     EXPECT_EQ(e.what(), std::string(c.Invalid ? "Not a valid tiff file" : "Stream read error"));
@@ -38,23 +36,19 @@ TEST_P(BadHeader, RaisesItsErrorAndLeavesNoPages) {
   EXPECT_EQ(file.ByteOrder(), c.ByteOrder);
   EXPECT_STREQ(file.ByteOrderText(), c.ByteOrder == 1 ? "Little-endian" : "Big-endian");
   EXPECT_EQ(file.PageCount(), 0);
-  EXPECT_EQ(file.FileName(), path);
+  EXPECT_EQ(file.FileName(), "bad.tif");
   EXPECT_EQ(file.LoadStatus(), TLoadStatus::Failed);
 }
 
 // The mark decides how the magic is read: 42 in the other byte order is 10752.
-const TBadHeader BadHeaders[] = {{"", false, 0},
-                                 {"MM", false, 2},
-                                 {"II*\0\x08\0\0"s, false, 1},
-                                 {"IM*\0\x08\0\0\0"s, true, 0},
-                                 {"II+\0\x08\0\0\0"s, true, 0}, // BigTIFF
-                                 {"II\0*\x08\0\0\0"s, true, 0}};
-// In the order of the table: the test names stay plain text whatever bytes a header holds.
-const char* const BadHeaderNames[] = {"Empty",     "MarkOnly", "SevenBytes",
-                                      "MixedMark", "BigTiff",  "MagicInTheOtherByteOrder"};
-static_assert(std::size(BadHeaderNames) == std::size(BadHeaders));
+const TBadHeader BadHeaders[] = {{"Empty", "", false, 0},
+                                 {"MarkOnly", "MM", false, 2},
+                                 {"SevenBytes", "II*\0\x08\0\0"s, false, 1},
+                                 {"MixedMark", "IM*\0\x08\0\0\0"s, true, 0},
+                                 {"BigTiff", "II+\0\x08\0\0\0"s, true, 0},
+                                 {"MagicInTheOtherByteOrder", "II\0*\x08\0\0\0"s, true, 0}};
 INSTANTIATE_TEST_SUITE_P(Header, BadHeader, ::testing::ValuesIn(BadHeaders),
-                         [](const auto& info) { return std::string(BadHeaderNames[info.index]); });
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // A directory at Pos with Entries entries, of which only the count and the next offset are
 // written: the entries themselves read as zero bytes.
@@ -125,7 +119,8 @@ TEST_F(OpenTest, ReadOnlyFileLoadsOnce) {
   const std::string path = b.Pages({{}, {}}).Save(FDir.File("scan.tif"));
   fs::permissions(path, fs::perms::owner_read);
   fs::permissions(FDir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
-  auto file = LoadPath(path);
+  auto file = std::make_unique<TTiffFile>([this](const std::string& m) { FMessages.push_back(m); });
+  file->SetFileName(path);
   EXPECT_EQ(file->PageCount(), 2);
   fs::permissions(FDir.Path(), fs::perms::owner_all);
   fs::permissions(path, fs::perms::owner_all);
@@ -138,36 +133,50 @@ TEST_F(OpenTest, ReadOnlyFileLoadsOnce) {
   EXPECT_TRUE(FMessages.empty());
 }
 
-// A name that loads nothing says why, so that no caller has to look at the file system again.
-TEST_F(OpenTest, LoadStatusSaysWhyNothingLoaded) {
+// A name that loads nothing says why, so that no caller has to look at the file system again;
+// what cannot be opened raises its path and reason.
+TEST_F(OpenTest, LoadStatusAndOpenErrorSayWhyNothingLoaded) {
   TTiffBuilder b;
   const std::string good = b.Pages({{}}).Save(FDir.File("good.tif"));
   const std::string bad = TTiffBuilder().Header(8, 43).Save(FDir.File("bad.tif"));
-  const std::string closed = FDir.File("closed");
+  const std::string closed = FDir.File("closed"), pipe = FDir.File("pipe.tif");
   fs::create_directory(closed);
   const std::string hidden = b.Save(closed + "/hidden.tif");
+  const std::string locked = b.Save(FDir.File("locked.tif"));
   fs::permissions(closed, fs::perms::none);
+  fs::permissions(locked, fs::perms::none);
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   struct TCase {
     std::string Path;
     TLoadStatus Status;
     int Errno;
+    std::string OpenError; // the reason after the path, if it raises EFOpenError
   };
-  std::vector<TCase> cases = {{good, TLoadStatus::Loaded, 0},
-                              {bad, TLoadStatus::Failed, 0},
-                              {FDir.File("absent.tif"), TLoadStatus::NotFound, ENOENT},
-                              {FDir.Path().string(), TLoadStatus::IsDirectory, EISDIR}};
-  if (geteuid() != 0) // root searches a directory without search rights
-    cases.push_back({hidden, TLoadStatus::Unreachable, EACCES});
+  std::vector<TCase> cases = {{good, TLoadStatus::Loaded, 0, ""},
+                              {bad, TLoadStatus::Failed, 0, ""},
+                              {FDir.File("absent.tif"), TLoadStatus::NotFound, ENOENT, ""},
+                              {FDir.Path().string(), TLoadStatus::IsDirectory, EISDIR, ""},
+                              {pipe, TLoadStatus::Failed, 0, "Not a regular file"}};
+  if (geteuid() != 0) { // root searches and reads without the rights
+    cases.push_back({hidden, TLoadStatus::Unreachable, EACCES, ""});
+    cases.push_back({locked, TLoadStatus::Failed, 0, std::strerror(EACCES)});
+  }
   for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Path);
     TTiffFile file;
     EXPECT_EQ(file.LoadStatus(), TLoadStatus::None);
+    std::string openError;
     try {
       file.SetFileName(c.Path);
+    } catch (const EFOpenError& e) {
+      openError = e.what();
     } catch (const ELodestarError&) {
     }
-    EXPECT_EQ(file.LoadStatus(), c.Status) << c.Path;
-    EXPECT_EQ(file.LoadError().value(), c.Errno) << c.Path;
-    EXPECT_EQ(file.LoadError().message(), c.Errno ? std::strerror(c.Errno) : "Success") << c.Path;
+    EXPECT_EQ(openError,
+              c.OpenError.empty() ? "" : "Cannot open file \"" + c.Path + "\". " + c.OpenError);
+    EXPECT_EQ(file.LoadStatus(), c.Status);
+    EXPECT_EQ(file.LoadError().value(), c.Errno);
+    EXPECT_EQ(file.LoadError().message(), c.Errno ? std::strerror(c.Errno) : "Success");
   }
   fs::permissions(closed, fs::perms::owner_all);
 }
@@ -180,59 +189,27 @@ TEST_F(OpenTest, MemoryAndFileGiveTheSameResults) {
             b.BytesEntry(700, Byte, {65, 1, 66, 67, 68}), b.RationalEntry(282, 300, 1),
             b.ShortEntry(256, 1728), b.AsciiEntry(305, "ab")},
            {b.LongEntry(257, 70000), b.RawEntry(271, Ascii, 1 << 20, 8)}});
-  auto describe = [](const TTiffFile& file, const std::vector<std::string>& messages) {
+  // The error raised, the messages, then every tag, of one load.
+  auto describe = [](auto load) {
     std::string text;
-    for (const std::string& m : messages)
-      text += m + ";";
+    TTiffFile file([&text](const std::string& m) { text += m + ";"; });
+    try {
+      load(file);
+    } catch (const ELodestarError& e) {
+      text += e.what() + std::string("!");
+    }
     for (const TTiffPage& page : file.Pages())
       for (const TTag& t : page.Tags())
-        text += t.TagNumber() + " " + std::to_string(t.FieldType()) + " " +
-                std::to_string(t.Count()) + " " + std::to_string(t.EntryPos()) + " " +
-                std::to_string(t.ValuePos()) + " [" + ToUtf8(t.Value()) + "]\n";
+        text += Fields(t) + "\n";
     return text;
   };
   const std::string path = FDir.File("cut.tif");
   for (std::size_t size = 0; size <= b.Size(); ++size) {
     TTiffBuilder cut = b;
     cut.Truncate(size).Save(path);
-    std::vector<std::string> fromFile, fromMemory;
-    TTiffFile onDisk([&](const std::string& m) { fromFile.push_back(m); });
-    TTiffFile inMemory([&](const std::string& m) { fromMemory.push_back(m); });
-    std::string fileError, memoryError;
-    try {
-      onDisk.SetFileName(path);
-    } catch (const ELodestarError& e) {
-      fileError = e.what();
-    }
-    try {
-      inMemory.LoadFromMemory(path, cut.Bytes());
-    } catch (const ELodestarError& e) {
-      memoryError = e.what();
-    }
-    ASSERT_EQ(fileError, memoryError) << size;
-    ASSERT_EQ(describe(onDisk, fromFile), describe(inMemory, fromMemory)) << size;
-  }
-}
-
-TEST_F(OpenTest, PipeAndUnreadableFileRaiseOpenErrorWithPathAndReason) {
-  const std::string pipe = FDir.File("pipe.tif");
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  std::vector<std::pair<std::string, std::string>> cases = {{pipe, "Not a regular file"}};
-  TTiffBuilder b;
-  const std::string locked = b.Pages({{}}).Save(FDir.File("locked.tif"));
-  fs::permissions(locked, fs::perms::none);
-  if (geteuid() != 0) // root reads a file without read rights
-    cases.emplace_back(locked, std::strerror(EACCES));
-  for (const auto& [path, reason] : cases) {
-    TTiffFile file;
-    try {
-      file.SetFileName(path);
-      ADD_FAILURE() << path << " loaded";
-    } catch (const EFOpenError& e) {
-      EXPECT_EQ(e.what(), "Cannot open file \"" + path + "\". " + reason);
-    }
-    EXPECT_EQ(file.FileName(), path);
-    EXPECT_EQ(file.PageCount(), 0);
+    ASSERT_EQ(describe([&](TTiffFile& f) { f.SetFileName(path); }),
+              describe([&](TTiffFile& f) { f.LoadFromMemory(path, cut.Bytes()); }))
+        << size;
   }
 }
 

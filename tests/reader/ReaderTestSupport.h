@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CodePage.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
 #include "cLodestar.h"
@@ -11,7 +12,7 @@
 
 namespace lodestar::test {
 
-// Loads a built file from memory, or a file by its path, keeping the reader's messages.
+// Loads built bytes from memory, keeping the reader's messages.
 class ReaderTest : public ::testing::Test {
 protected:
   std::unique_ptr<TTiffFile> Load(const TTiffBuilder& builder) {
@@ -20,15 +21,16 @@ protected:
     file->LoadFromMemory("t.tif", builder.Bytes());
     return file;
   }
-  std::unique_ptr<TTiffFile> LoadPath(const std::string& path) {
-    auto file =
-        std::make_unique<TTiffFile>([this](const std::string& m) { FMessages.push_back(m); });
-    file->SetFileName(path);
-    return file;
-  }
 
   TTempDir FDir;
   std::vector<std::string> FMessages;
 };
+
+// "number type count entry-position value-position [value]" of a tag.
+inline std::string Fields(const TTag& t) {
+  return t.TagNumber() + " " + std::to_string(t.FieldType()) + " " + std::to_string(t.Count()) +
+         " " + std::to_string(t.EntryPos()) + " " + std::to_string(t.ValuePos()) + " [" +
+         ToUtf8(t.Value()) + "]";
+}
 
 } // namespace lodestar::test

@@ -1,4 +1,3 @@
-#include "CodePage.h"
 #include "ReaderTestSupport.h"
 
 #include <climits>
@@ -55,7 +54,6 @@ const TValueCase ValueCases[] = {
     {"ByteCountTwo", LE, Byte, 2, "ABCD", "", u"AB"},
     {"ByteHigh", LE, Byte, 4, "\x1F\x7F\x80\xFF", "", u"\u007F\u20AC\u00FF"},
     {"BytePastTheEnd", LE, Byte, 10, At26, "x\ty", u"xy"},
-    {"ShortLittle", LE, Short, 1, "\0\x01\0\0"s, "", u"256"},
     {"ShortBig", BE, Short, 1, "\x01\0\0\0"s, "", u"256"},
     {"ShortCountThreeBig", BE, Short, 3, "\0\x01\0\x02"s, "", u"1"},
     {"SShortUnsigned", LE, SShort, 1, "\xFF\xFF", "", u"65535"},
@@ -64,7 +62,6 @@ const TValueCase ValueCases[] = {
     {"SLongUnsigned", LE, SLong, 1, "\xFF\xFF\xFF\xFF", "", u"4294967295"},
     {"DoubleShowsItsOffset", LE, Double, 1, At26, "", u"26"},
     {"LongPastTheEnd", LE, Long, 1, "", "", u"0", 18, 18},
-    {"DoublePastTheEnd", BE, Double, 1, "", "", u"0", 18, 18},
     {"ShortPastTheEnd", LE, Short, 1, "", "", u" ", 18, 18},
     {"RationalBig", BE, Rational, 1, At26Be, "\0\0\x01\x2C\0\0\0\x01"s, u"300"},
     {"RationalHalfDown", LE, Rational, 1, At26, "\5\0\0\0\2\0\0\0"s, u"2"},
@@ -94,13 +91,6 @@ TEST_F(EntryTest, TypeCodeIsStoredMinusOneWrappedAndNamed) {
     names += std::to_string(tag.FieldType()) + tag.TypeName() + " ";
   EXPECT_EQ(names, "255Unknown 0Byte 1Ascii 2Short 3Long 4Rational 5sByte 6Undefined 7sShort "
                    "8sLong 9sRational 10Float 11Double 12Unknown 1Ascii ");
-}
-
-// "number type count entry-position value-position [value]" of a tag.
-std::string Fields(const TTag& t) {
-  return t.TagNumber() + " " + std::to_string(t.FieldType()) + " " + std::to_string(t.Count()) +
-         " " + std::to_string(t.EntryPos()) + " " + std::to_string(t.ValuePos()) + " [" +
-         ToUtf8(t.Value()) + "]";
 }
 
 // Entries read one by one: a bad one spoils none after it. An entry cut by the end of the file
@@ -190,8 +180,6 @@ TEST_F(LookupTest, TakeTheFirstTagOrOneOrRaise) {
   EXPECT_THROW(bad.XResolution(), EConvertError); // " "
   EXPECT_THROW(bad.YResolution(), EConvertError); // the text ends in its NUL
   EXPECT_EQ(good.FindTag("0256"), nullptr);
-  EXPECT_EQ(good.Tags().GetTag(0)->Description(), "ImageWidth");
-  EXPECT_EQ(none.Tags().GetTag(0)->Description(), "Unknown Tag      ");
 }
 
 } // namespace

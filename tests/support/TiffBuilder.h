@@ -35,7 +35,6 @@ public:
   std::size_t Size() const { return FBytes.size(); }
   const std::vector<std::uint8_t>& Bytes() const { return FBytes; }
 
-  TTiffBuilder& U8(std::size_t pos, std::uint8_t v) { return Raw(pos, Encode(v, 1)); }
   TTiffBuilder& U16(std::size_t pos, std::uint16_t v) { return Raw(pos, Encode(v, 2)); }
   TTiffBuilder& U32(std::size_t pos, std::uint32_t v) { return Raw(pos, Encode(v, 4)); }
   TTiffBuilder& Raw(std::size_t pos, const std::vector<std::uint8_t>& bytes) {
