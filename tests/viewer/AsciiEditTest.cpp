@@ -67,7 +67,9 @@ TEST_F(AsciiEditTest, WritesThePaddedTextOverTheValueAndKeepsItsNul) {
   EXPECT_EQ(FileBytes(Path), With(30, "x  "));
   EXPECT_EQ(ListedRow(2).SubItems[3], "x  " + Nul);
   // Count 1, the NUL alone: nothing to write, and that counts as written.
-  EXPECT_EQ(WriteAsciiValue(Target(4), "").Outcome, TEditOutcome::Written);
+  const TAsciiTarget nul = Target(4);
+  EXPECT_EQ(WriteAsciiValue(nul, TextToWrite(u"x", nul.LengthToWrite())).Outcome,
+            TEditOutcome::Written);
   EXPECT_EQ(FileBytes(Path), With(30, "x  "));
 }
 
@@ -100,6 +102,7 @@ TEST_F(AsciiEditTest, RowsThatDoNotOpenTheEditor) {
       {"file name", rows.Rows[0], TEditOutcome::NotATagRow, ""},
       {"short", rows.Rows[5], TEditOutcome::NotAscii, OnlyAsciiText},
       {"count 0", row("", "Ascii", "0", "30"), TEditOutcome::NothingToEdit, ""},
+      {"negative count", row("", "Ascii", "-1", "30"), TEditOutcome::NothingToEdit, ""},
       // Cut at the reader's limit or by the end of the file: fewer characters than the count.
       {"not read whole", row("ab", "Ascii", "9", "30"), TEditOutcome::NotReadWhole,
        NotReadWholeText},
