@@ -51,11 +51,9 @@ protected:
       return result;
     });
   }
-  std::size_t ValuePos(int row) const { return std::stoul(Cell(row, 7)); }
-  std::string With(const std::string& bytes, std::size_t position, const std::string& put) const {
-    std::string expected = bytes;
-    expected.replace(position, put.size(), put);
-    return expected;
+  // bytes with put written over them at the value position of the listing's row.
+  std::string With(std::string bytes, int row, const std::string& put) const {
+    return bytes.replace(std::stoul(Cell(row, 7)), put.size(), put);
   }
   // A shown window listing page 1 of path.
   void StartWith(const std::string& path) {
@@ -76,16 +74,13 @@ TEST_F(Editor, WritesIntoTheListedFileAndListsTheSamePageAgain) {
   StartWith(path);
   Step(Form->ActionNextPage);
   Step(Form->ActionNextPage);
-  const std::string before = FileBytes(path);
-  const std::size_t position = ValuePos(SoftwareRow);
+  const std::string expected = With(FileBytes(path), SoftwareRow, "x   ");
   Type("x");
   DoubleClick(SoftwareRow);
   ASSERT_NE(Shown, nullptr);
-  EXPECT_EQ(FileBytes(path), With(before, position, "x   "));
-  EXPECT_EQ(Form->CurrentPage(), 3);
-  EXPECT_EQ(Cell(2, 4), "3");
+  EXPECT_EQ(FileBytes(path), expected);
+  EXPECT_EQ(Cell(2, 4) + " " + Panel(1), "3 Page 3 of 3");
   EXPECT_EQ(Rows()[SoftwareRow].SubItems[3], "x   " + Nul);
-  EXPECT_EQ(Panel(1), "Page 3 of 3");
   EXPECT_TRUE(Seams->Boxes.empty());
 }
 
@@ -127,13 +122,12 @@ TEST_F(Editor, AfterAFailedOpenTheListedFileIsWrittenNotTheFailedOne) {
   std::ofstream(other) << "GIF89a, not a TIFF file at all";
   OpenByDialog(other);
   ASSERT_EQ(Form->TiffFile()->FileName(), other);
-  ASSERT_EQ(Form->ListedRows().FilePath, listed);
-  const std::string before = FileBytes(listed), otherBefore = FileBytes(other);
+  const std::string expected = With(FileBytes(listed), SoftwareRow, "Lode");
   Seams->Boxes.clear();
   Type("Lodestar");
   DoubleClick(SoftwareRow);
-  EXPECT_EQ(FileBytes(listed), With(before, ValuePos(SoftwareRow), "Lode"));
-  EXPECT_EQ(FileBytes(other), otherBefore);
+  EXPECT_EQ(FileBytes(listed), expected);
+  EXPECT_EQ(FileBytes(other), "GIF89a, not a TIFF file at all");
   EXPECT_EQ(Form->TiffFile()->FileName(), listed);
   EXPECT_TRUE(Seams->Boxes.empty());
 }
@@ -141,8 +135,7 @@ TEST_F(Editor, AfterAFailedOpenTheListedFileIsWrittenNotTheFailedOne) {
 TEST_F(Editor, AChangedFileIsListedAgainAndAVanishedOneIsNotCreated) {
   const std::string path = A4(1);
   StartWith(path);
-  const std::size_t position = ValuePos(SoftwareRow);
-  const std::string changed = With(FileBytes(path), position, "Scum");
+  const std::string changed = With(FileBytes(path), SoftwareRow, "Scum");
   std::ofstream(path, std::ios::binary) << changed;
   Type("x");
   DoubleClick(SoftwareRow);
@@ -166,21 +159,20 @@ TEST_F(Editor, WindowTextsRulerOverTheFieldAndOnlyWindows1252) {
     auto& form = dynamic_cast<TEditForm&>(dialog);
     form.show();
     EXPECT_EQ(form.focusWidget(), form.Edit1);
-    EXPECT_EQ(form.windowTitle(), "Lodestar ascii editor: Use at own risk....");
-    EXPECT_EQ(form.Panel3->text(), HomePageAddress);
-    EXPECT_EQ(form.Panel3->toolTip(), "Visit my homepage");
-    EXPECT_EQ(form.Label1->text(), "1234567890123456789012345678901234567890"
-                                   "1234567890123456789012345678901234567890");
-    EXPECT_EQ(form.BitBtn1->text(), "Write to file");
-    EXPECT_EQ(form.BitBtn2->text(), "Cancel editing");
-    EXPECT_EQ(form.Label2->text(), "Edited ascii text are truncated or extended to the previous "
-                                   "length of the data. NO-UNDO possible ");
-    EXPECT_EQ(form.Edit1->text(), "Scan");
+    EXPECT_EQ(QStringList({form.windowTitle(), form.Panel3->text(), form.Panel3->toolTip(),
+                           form.Label1->text(), form.BitBtn1->text(), form.BitBtn2->text(),
+                           form.Label2->text(), form.Edit1->text()}),
+              QStringList({"Lodestar ascii editor: Use at own risk....", HomePageAddress,
+                           "Visit my homepage", QString("1234567890").repeated(8), "Write to file",
+                           "Cancel editing",
+                           "Edited ascii text are truncated or extended to the previous length of "
+                           "the data. NO-UNDO possible ",
+                           "Scan"}));
     EXPECT_EQ(form.Edit1->maxLength(), 5);
     EXPECT_EQ(form.Edit1->font(), form.Label1->font());
     EXPECT_TRUE(QFontInfo(form.Edit1->font()).fixedPitch());
     // Character k of the field starts where digit k of the ruler starts.
-    form.Edit1->setText(QString(80, QLatin1Char('W')).left(5));
+    form.Edit1->setText("WWWWW");
     const QFontMetrics metrics(form.Label1->font());
     for (int k : {0, 1, 4}) {
       form.Edit1->setCursorPosition(k);
@@ -188,11 +180,8 @@ TEST_F(Editor, WindowTextsRulerOverTheFieldAndOnlyWindows1252) {
       // Qt pads the cursor's rectangle evenly around the caret.
       const int fieldX = form.Edit1->mapTo(&form, cursor.center()).x();
       const int rulerX =
-          form.Label1
-              ->mapTo(&form, QPoint(form.Label1->contentsMargins().left() +
-                                        metrics.horizontalAdvance(form.Label1->text().left(k)),
-                                    0))
-              .x();
+          form.Label1->mapTo(&form, QPoint(form.Label1->contentsMargins().left(), 0)).x() +
+          metrics.horizontalAdvance(form.Label1->text().left(k));
       EXPECT_NEAR(fieldX, rulerX, 1) << "column " << k + 1;
     }
     form.Edit1->clear();
@@ -212,13 +201,8 @@ using Launch = AppTest;
 
 TEST_F(Launch, TheViewerGetsTheFilesPathAsOneArgumentAndItsFailureComesLater) {
   Start();
-  Form->UpdateActions();
-  EXPECT_FALSE(Form->ActionLaunchViewer->isEnabled());
-  EXPECT_TRUE(Form->ActionCalculator->isEnabled() && Form->ActionStartHomepage->isEnabled() &&
-              Form->Emailsupport1->isEnabled());
   const std::string path = A4(1, "scan \"1\" $(touch x); 'a'.tif");
   OpenByDialog(path);
-  EXPECT_TRUE(Form->ActionLaunchViewer->isEnabled());
   Seams->LaunchCodes = {31, 1, 2};
   for (int i = 0; i < 3; ++i)
     Step(Form->ActionLaunchViewer);
@@ -252,21 +236,20 @@ TEST_F(Launch, AboutBoxTextsAndLinks) {
   Start();
   Seams->Dialogs.push_back([](QDialog& dialog) {
     auto& about = dynamic_cast<TFrmAbout&>(dialog);
-    EXPECT_EQ(about.windowTitle(), "About lodestar");
+    EXPECT_EQ(QStringList({about.windowTitle(), about.ProductName->text(), about.Label1->text(),
+                           about.Version->text(), about.Label2->text(), about.SpeedButton1->text(),
+                           about.BitBtn1->text(), about.BitBtn2->text()}),
+              QStringList({"About lodestar", "Product Name:", "Lodestar", "Version:", "V5.3",
+                           "Support", MakerSiteAddress, "Lodestar homepage"}));
     EXPECT_EQ(about.size(), QSize(413, 572));
     EXPECT_EQ(about.minimumSize(), about.maximumSize());
-    EXPECT_EQ(about.ProductName->text() + " " + about.Label1->text(), "Product Name: Lodestar");
-    EXPECT_EQ(about.Version->text() + " " + about.Label2->text(), "Version: V5.3");
     EXPECT_TRUE(about.ProductName->font().bold() && about.Version->font().bold());
-    EXPECT_EQ(about.SpeedButton1->text(), "Support");
     const QStringList memo = about.Memo1->toPlainText().split('\n');
     EXPECT_TRUE(memo.contains("Current support for more than 200 known tags."));
     EXPECT_TRUE(memo.contains("Usage of this program is at the users own risk."));
     EXPECT_FALSE(about.Memo1->isReadOnly());
     EXPECT_EQ(about.Memo1->palette().color(QPalette::Base), QColor(222, 222, 226));
     EXPECT_TRUE(about.OKButton->isDefault());
-    EXPECT_EQ(about.BitBtn1->text(), MakerSiteAddress);
-    EXPECT_EQ(about.BitBtn2->text(), "Lodestar homepage");
     about.SpeedButton1->click();
     about.BitBtn1->click();
     about.BitBtn2->click();
