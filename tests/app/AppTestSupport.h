@@ -121,6 +121,13 @@ protected:
     QAbstractItemModel* model = Form->listboxTags->model();
     model->setData(model->index(i, 0), ticked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
   }
+  // '1' for each enabled widget, '0' for each disabled one.
+  static std::string Enabled(std::initializer_list<const QWidget*> widgets) {
+    std::string states;
+    for (const QWidget* w : widgets)
+      states += w->isEnabled() ? '1' : '0';
+    return states;
+  }
   std::string Panel(std::size_t i) const {
     return Form->StatusBar1Panels.at(i)->text().toStdString();
   }

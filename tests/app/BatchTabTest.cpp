@@ -53,12 +53,6 @@ protected:
   std::string Counters() const {
     return (Form->edtCounter->text() + "/" + Form->edtPages->text()).toStdString();
   }
-  static std::string Enabled(std::initializer_list<const QWidget*> widgets) {
-    std::string states;
-    for (const QWidget* w : widgets)
-      states += w->isEnabled() ? '1' : '0';
-    return states;
-  }
 
   void Select(int row) {
     Form->listboxTags->selectionModel()->setCurrentIndex(Form->listboxTags->model()->index(row, 0),

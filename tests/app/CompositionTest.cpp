@@ -134,7 +134,7 @@ TEST_F(Composition, ListingColumnsHaveTheirCaptionsAlignmentAndAtLeastTheirDesig
   EXPECT_EQ(Form->ListView1->palette().color(QPalette::Base), QColor(Qt::white));
   EXPECT_EQ(Form->PageControl1->tabPosition(), QTabWidget::West);
   EXPECT_EQ(Form->PageControl1->currentIndex(), 0);
-  EXPECT_EQ(Form->PageControl1->tabText(1), "Batch");
+  EXPECT_EQ(Form->PageControl1->tabText(0) + "|" + Form->PageControl1->tabText(1), "Info|Batch");
 }
 
 TEST_F(Composition, BatchTabStartsWithTheDesignTextsTicksAndStates) {
@@ -168,14 +168,11 @@ TEST_F(Composition, BatchTabStartsWithTheDesignTextsTicksAndStates) {
   EXPECT_EQ(Form->RedtResults->lineWrapMode(), QPlainTextEdit::NoWrap);
   EXPECT_TRUE(Form->RedtResults->toPlainText().isEmpty());
   // Enabled: Start (the home directory exists), Close, Reset, Sort, the folder button, options.
-  std::string states;
-  for (QWidget* w : std::initializer_list<QWidget*>{
-           Form->BitBtnStart, Form->btnStop, Form->BitBtnClose, Form->btnReset, Form->spbtnSort,
-           Form->BitBtnAddTagEntry, Form->BitBtnDeleteTagEntry, Form->spBtnMoveTagUp,
-           Form->spBtnMoveTagDown, Form->SpeedButton2, Form->spdBtnStartingDir,
-           Form->GroupBoxExportOptions})
-    states += w->isEnabled() ? '1' : '0';
-  EXPECT_EQ(states, "101110000011");
+  EXPECT_EQ(Enabled({Form->BitBtnStart, Form->btnStop, Form->BitBtnClose, Form->btnReset,
+                     Form->spbtnSort, Form->BitBtnAddTagEntry, Form->BitBtnDeleteTagEntry,
+                     Form->spBtnMoveTagUp, Form->spBtnMoveTagDown, Form->SpeedButton2,
+                     Form->spdBtnStartingDir, Form->GroupBoxExportOptions}),
+            "101110000011");
 }
 
 TEST_F(Composition, BatchTabBoxesHoldTheirControlsWholeAndTheTabHoldsTheBoxes) {
