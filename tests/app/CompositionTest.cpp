@@ -16,13 +16,7 @@ using Composition = AppTest;
 
 TEST_F(Composition, ToolbarButtonsInOrderWithTheirTooltipsPicturesAndStates) {
   Start();
-  struct TButton {
-    QToolButton* Button;
-    const char* Tip;
-    int Image;
-    bool Enabled;
-  };
-  const TButton expected[] = {
+  const std::tuple<QToolButton*, const char*, int, bool> expected[] = {
       {Form->ToolButton1, "Open an exiting file", ImageIndex::Open, true},
       {Form->tbPrevious, "Move to prev page", ImageIndex::PrevPageDisabled, false},
       {Form->tbNext, "Move to next page", ImageIndex::NextPageDisabled, false},
@@ -37,13 +31,13 @@ TEST_F(Composition, ToolbarButtonsInOrderWithTheirTooltipsPicturesAndStates) {
   for (QAction* a : Form->ToolBar1->actions())
     if (auto* b = qobject_cast<QToolButton*>(Form->ToolBar1->widgetForAction(a)))
       order.push_back(b);
-  for (const TButton& b : expected) {
-    SCOPED_TRACE(b.Tip);
-    wanted.push_back(b.Button);
-    EXPECT_EQ(b.Button->toolTip().toStdString(), b.Tip);
-    EXPECT_EQ(b.Button->icon().cacheKey(), Form->ImageList1[b.Image].cacheKey());
-    EXPECT_EQ(b.Button->isEnabled(), b.Enabled);
-    EXPECT_EQ(b.Button->toolButtonStyle(), Qt::ToolButtonIconOnly);
+  for (const auto& [button, tip, image, enabled] : expected) {
+    SCOPED_TRACE(tip);
+    wanted.push_back(button);
+    EXPECT_EQ(button->toolTip().toStdString(), tip);
+    EXPECT_EQ(button->icon().cacheKey(), Form->ImageList1[image].cacheKey());
+    EXPECT_EQ(button->isEnabled(), enabled);
+    EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
   }
   EXPECT_EQ(order, wanted);
 }
