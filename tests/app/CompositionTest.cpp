@@ -225,22 +225,9 @@ void Activate(QWidget* window) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(window));
 }
 
-TEST_F(Composition, TabLeavesTheResultsPaneAndLeavesItsRecordsAlone) {
-  Start();
-  Activate(Form.get());
-  Form->PageControl1->setCurrentIndex(1);
-  Form->RedtResults->setPlainText("\"a\",\"1\"");
-  Form->RedtResults->setFocus();
-  QTest::keyClick(Form->RedtResults, Qt::Key_Tab);
-  EXPECT_EQ(Form->RedtResults->toPlainText(), "\"a\",\"1\"");
-  EXPECT_NE(QApplication::focusWidget(), Form->RedtResults);
-  Form->RedtResults->setFocus(); // typed on purpose, the pane takes text
-  Form->RedtResults->moveCursor(QTextCursor::End);
-  QTest::keyClicks(Form->RedtResults, "x");
-  EXPECT_EQ(Form->RedtResults->toPlainText(), "\"a\",\"1\"x");
-}
-
-TEST_F(Composition, PageDownAndPageUpTurnPagesOnTheInfoTabOnly) {
+// Page Down and Page Up turn pages on the Info tab only; Tab leaves the results pane and its
+// records.
+TEST_F(Composition, PageKeysTurnPagesOnTheInfoTabOnlyAndTabLeavesTheResultsPane) {
   Start();
   OpenByDialog(A4(3));
   Activate(Form.get());
@@ -251,10 +238,19 @@ TEST_F(Composition, PageDownAndPageUpTurnPagesOnTheInfoTabOnly) {
   }
   EXPECT_EQ(Panel(1), "Page 2 of 3");
   Form->PageControl1->setCurrentIndex(1);
+  Form->RedtResults->setPlainText("\"a\",\"1\"");
   Form->RedtResults->setFocus();
   QTest::keyClick(Form->RedtResults, Qt::Key_PageDown);
   QTest::keyClick(Form->listboxTags, Qt::Key_PageUp);
   EXPECT_EQ(Panel(1), "Page 2 of 3");
+  Form->RedtResults->setFocus();
+  QTest::keyClick(Form->RedtResults, Qt::Key_Tab);
+  EXPECT_EQ(Form->RedtResults->toPlainText(), "\"a\",\"1\"");
+  EXPECT_NE(QApplication::focusWidget(), Form->RedtResults);
+  Form->RedtResults->setFocus(); // typed on purpose, the pane takes text
+  Form->RedtResults->moveCursor(QTextCursor::End);
+  QTest::keyClicks(Form->RedtResults, "x");
+  EXPECT_EQ(Form->RedtResults->toPlainText(), "\"a\",\"1\"x");
 }
 
 TEST_F(Composition, EveryRebuildOfTheListingStartsAtItsFirstRow) {

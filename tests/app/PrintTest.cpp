@@ -60,7 +60,7 @@ TEST_F(Print, CancelPrintsNothingAndPrintAndPreviewShowTheListedRowsAtTheirWidth
   EXPECT_EQ(job.Rows, Rows());
 }
 
-TEST_F(Print, HeaderNamesTheFileOfTheListedRowsAfterAFailedOpenAndAfterABatchRun) {
+TEST_F(Print, HeaderNamesTheListedFileAfterAFailedOpenAndABatchRunAndFailuresAreReported) {
   Start();
   const std::string listed = A4(2);
   OpenByDialog(listed);
@@ -83,11 +83,9 @@ TEST_F(Print, HeaderNamesTheFileOfTheListedRowsAfterAFailedOpenAndAfterABatchRun
   ASSERT_EQ(Form->TiffFile()->FileName(), other.File("visited.tif"));
   text = PrintedText();
   EXPECT_NE(text.find("File: " + listed), std::string::npos) << text;
-}
 
-TEST_F(Print, APrinterThatCannotStartTheJobReachesTheErrorReport) {
-  Start();
-  OpenByDialog(A4(1));
+  // A printer that cannot start the job reaches the error report.
+  Seams->Boxes.clear();
   Seams->PrintPdf = QString::fromStdString(Dir.File("missing/printed.pdf"));
   Step(Form->ActionPrint);
   EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"error: The printer could not start the job."});
