@@ -16,36 +16,38 @@
 
 namespace lodestar::test {
 
-// Answers the open dialog by script (null or none left: Cancel); records each box shown and each
-// launch. Modal dialogs run the next script in Dialogs (none left: closed with Cancel); a launch
-// fails later, when FinishLaunches is called, with the next code in LaunchCodes (none: success).
+// Every dialog answered by script, every box and launch recorded. The open dialog takes the next
+// OpenAnswers, the save and directory dialogs the next Answers (none left or null: Cancel). Modal
+// dialogs run the next script in Dialogs (none left: Cancel). A launch fails when FinishLaunches
+// runs, with the next code in LaunchCodes (none: success). The print dialog is confirmed while
+// PrintPdf names a file, to which three landscape copies are then printed; the preview draws into
+// PreviewPdf.
 class TScriptedSeams : public TUiSeams {
 public:
   std::vector<std::string> Boxes;
-  QStringList OpenAnswers, OpenFilters;
-  QStringList Launched;
+  QStringList OpenAnswers, OpenFilters, Launched;
+  QList<std::optional<QString>> Answers;
   std::vector<int> LaunchCodes;
   bool CalculatorFound = true;
-  int CalculatorsStarted = 0;
+  int CalculatorsStarted = 0, PrintDialogs = 0;
   std::vector<std::function<int(QDialog&)>> Dialogs;
   std::vector<std::function<void()>> PendingLaunches;
+  QString PrintPdf, PreviewPdf;
 
-  void ShowMessage(QWidget*, const QString& text) override {
-    Boxes.push_back("message: " + text.toStdString());
-  }
-  void ShowErrorMessage(QWidget*, const QString& text) override {
-    Boxes.push_back("error box: " + text.toStdString());
-  }
-  void ShowErrorReport(QWidget*, const QString& text) override {
-    Boxes.push_back("error: " + text.toStdString());
+  void ShowMessage(QWidget*, const QString& text) override { Box("message: ", text); }
+  void ShowErrorMessage(QWidget*, const QString& text) override { Box("error box: ", text); }
+  void ShowErrorReport(QWidget*, const QString& text) override { Box("error: ", text); }
+  void Box(const std::string& kind, const QString& text) {
+    Boxes.push_back(kind + text.toStdString());
   }
   std::optional<QString> GetOpenFileName(QWidget*, const QString& filter) override {
     OpenFilters.push_back(filter);
     const QString answer = OpenAnswers.isEmpty() ? QString() : OpenAnswers.takeFirst();
     return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
   }
-  std::optional<QString> GetSaveFileName(QWidget*) override { return {}; }
-  std::optional<QString> GetExistingDirectory(QWidget*, const QString&) override { return {}; }
+  std::optional<QString> GetSaveFileName(QWidget*) override { return Next(); }
+  std::optional<QString> GetExistingDirectory(QWidget*, const QString&) override { return Next(); }
+  std::optional<QString> Next() { return Answers.isEmpty() ? std::nullopt : Answers.takeFirst(); }
   void ShellOpen(const QString& target, std::function<void(int)> failed) override {
     Launched.push_back(target);
     const int code = LaunchCodes.empty() ? -1 : LaunchCodes.front();
@@ -61,22 +63,14 @@ public:
   int RunModal(QDialog& dialog) override {
     if (Dialogs.empty())
       return QDialog::Rejected;
-    const std::function<int(QDialog&)> script = Dialogs.front();
+    const auto script = Dialogs.front();
     Dialogs.erase(Dialogs.begin());
     return script(dialog);
   }
   void FinishLaunches() {
-    std::vector<std::function<void()>> pending;
-    pending.swap(PendingLaunches);
-    for (const auto& finish : pending)
+    for (const auto& finish : std::exchange(PendingLaunches, {}))
       finish();
   }
-
-  // The print dialog: confirmed while PrintPdf names a file, to which the job is then written as
-  // PDF after the user picked three landscape copies; cancelled otherwise. The preview draws its
-  // sheets into PreviewPdf.
-  QString PrintPdf, PreviewPdf;
-  int PrintDialogs = 0;
   bool ExecPrintDialog(QWidget*, QPrinter& printer) override {
     ++PrintDialogs;
     if (PrintPdf.isEmpty())
@@ -110,13 +104,12 @@ protected:
     Seams->OpenAnswers.push_back(QString::fromStdString(path));
     Step(Form->Open1);
   }
-
   const std::vector<TReportRow>& Rows() const { return Form->ListedRows().Rows; }
   // The text the listing shows in a cell; column 0 is "Nr".
   std::string Cell(int row, int column) const {
     return Form->ListView1Model->index(row, column).data().toString().toStdString();
   }
-  // The search list's item i as listboxTags shows it, "+" before a ticked one.
+  // The search list's item i as shown, "+" before a ticked one.
   std::string SearchItem(int i) const {
     const QModelIndex item = Form->listboxTags->model()->index(i, 0);
     return (item.data(Qt::CheckStateRole).toInt() == Qt::Checked ? "+" : "") +
@@ -128,10 +121,16 @@ protected:
     QAbstractItemModel* model = Form->listboxTags->model();
     model->setData(model->index(i, 0), ticked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
   }
+  // '1' for each enabled widget, '0' for each disabled one.
+  static std::string Enabled(std::initializer_list<const QWidget*> widgets) {
+    std::string states;
+    for (const QWidget* w : widgets)
+      states += w->isEnabled() ? '1' : '0';
+    return states;
+  }
   std::string Panel(std::size_t i) const {
     return Form->StatusBar1Panels.at(i)->text().toStdString();
   }
-
   // Pages of A4 scanned at 300 dpi; tag row 22 holds the Software text "Scan" and its NUL.
   std::string A4(int pages, const std::string& name = "a4.tif") {
     TTiffBuilder b;

@@ -25,8 +25,8 @@ namespace {
 
 namespace fs = std::filesystem;
 const std::string Nul(1, '\0');
-// Row 22 of an A4 page is the Software text "Scan" with its NUL; row 6 the Short ImageWidth.
-constexpr int SoftwareRow = 22, ShortRow = 6;
+// Row 22 of an A4 page is the Software text "Scan" with its NUL.
+constexpr int SoftwareRow = 22;
 
 class Editor : public AppTest {
 protected:
@@ -51,11 +51,9 @@ protected:
       return result;
     });
   }
-  std::size_t ValuePos(int row) const { return std::stoul(Cell(row, 7)); }
-  std::string With(const std::string& bytes, std::size_t position, const std::string& put) const {
-    std::string expected = bytes;
-    expected.replace(position, put.size(), put);
-    return expected;
+  // bytes with put written over them at the value position of the listing's row.
+  std::string With(std::string bytes, int row, const std::string& put) const {
+    return bytes.replace(std::stoul(Cell(row, 7)), put.size(), put);
   }
   // A shown window listing page 1 of path.
   void StartWith(const std::string& path) {
@@ -76,38 +74,31 @@ TEST_F(Editor, WritesIntoTheListedFileAndListsTheSamePageAgain) {
   StartWith(path);
   Step(Form->ActionNextPage);
   Step(Form->ActionNextPage);
-  const std::string before = FileBytes(path);
-  const std::size_t position = ValuePos(SoftwareRow);
+  const std::string expected = With(FileBytes(path), SoftwareRow, "x   ");
   Type("x");
   DoubleClick(SoftwareRow);
   ASSERT_NE(Shown, nullptr);
-  EXPECT_EQ(FileBytes(path), With(before, position, "x   "));
-  EXPECT_EQ(Form->CurrentPage(), 3);
-  EXPECT_EQ(Cell(2, 4), "3");
+  EXPECT_EQ(FileBytes(path), expected);
+  EXPECT_EQ(Cell(2, 4) + " " + Panel(1), "3 Page 3 of 3");
   EXPECT_EQ(Rows()[SoftwareRow].SubItems[3], "x   " + Nul);
-  EXPECT_EQ(Panel(1), "Page 3 of 3");
   EXPECT_TRUE(Seams->Boxes.empty());
 }
 
-TEST_F(Editor, RowsWithoutAnAsciiValueDoNotOpenIt) {
-  const std::string path = A4(1);
+// Non-tag rows open nothing; a Short row says why; Cancel or no change write nothing and keep the
+// listing; a NUL alone (count 1) is left as it is but the file is listed again.
+TEST_F(Editor, NonAsciiRowsCancelNoChangeAndCountOneWriteNothing) {
+  TTiffBuilder b; // tag rows 5 to 7
+  b.Pages({{b.AsciiEntry(305, "Scan" + Nul), b.AsciiEntry(315, Nul), b.ShortEntry(256, 1)}});
+  const std::string path = b.Save(Dir.File("nul.tif")), before = FileBytes(path);
   StartWith(path);
   Type("x");
   for (int row : {0, 3, 4, int(Rows().size()) - 2, int(Rows().size()) - 1})
     DoubleClick(row);
   EXPECT_TRUE(Seams->Boxes.empty());
-  DoubleClick(ShortRow);
+  DoubleClick(7);
   EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"message: Only ASCII values could be edited."});
-  EXPECT_EQ(Seams->Dialogs.size(), 1u); // never shown
-  EXPECT_EQ(Shown, nullptr);
-}
-
-TEST_F(Editor, CancelOrNoChangeWriteNothingAndCountOneWritesNothingButReloads) {
-  TTiffBuilder b;
-  // Tag row 2 (listing row 6) holds the NUL alone.
-  b.Pages({{b.AsciiEntry(305, "Scan" + Nul), b.AsciiEntry(315, Nul)}});
-  const std::string path = b.Save(Dir.File("nul.tif")), before = FileBytes(path);
-  StartWith(path);
+  ASSERT_EQ(Shown, nullptr);
+  Seams->Dialogs.clear();
   Form->StatusBar1Panels[0]->setText("not reloaded");
   Type("x", QDialog::Rejected);
   DoubleClick(5);
@@ -121,28 +112,24 @@ TEST_F(Editor, CancelOrNoChangeWriteNothingAndCountOneWritesNothingButReloads) {
   EXPECT_EQ(FileBytes(path), before);
 }
 
-TEST_F(Editor, AfterAFailedOpenTheListedFileIsWrittenNotTheFailedOne) {
-  const std::string listed = A4(1), other = Dir.File("other.tif");
-  StartWith(listed);
+// After a failed open the listed file is written, not the failed one; a file changed since it was
+// listed is refused and listed again; a vanished one is not created.
+TEST_F(Editor, WritesOnlyTheListedFileAsItWasListed) {
+  const std::string path = A4(1), other = Dir.File("other.tif");
+  StartWith(path);
   std::ofstream(other) << "GIF89a, not a TIFF file at all";
   OpenByDialog(other);
   ASSERT_EQ(Form->TiffFile()->FileName(), other);
-  ASSERT_EQ(Form->ListedRows().FilePath, listed);
-  const std::string before = FileBytes(listed), otherBefore = FileBytes(other);
+  const std::string written = With(FileBytes(path), SoftwareRow, "Lode");
   Seams->Boxes.clear();
   Type("Lodestar");
   DoubleClick(SoftwareRow);
-  EXPECT_EQ(FileBytes(listed), With(before, ValuePos(SoftwareRow), "Lode"));
-  EXPECT_EQ(FileBytes(other), otherBefore);
-  EXPECT_EQ(Form->TiffFile()->FileName(), listed);
+  EXPECT_EQ(FileBytes(path), written);
+  EXPECT_EQ(FileBytes(other), "GIF89a, not a TIFF file at all");
+  EXPECT_EQ(Form->TiffFile()->FileName(), path);
   EXPECT_TRUE(Seams->Boxes.empty());
-}
 
-TEST_F(Editor, AChangedFileIsListedAgainAndAVanishedOneIsNotCreated) {
-  const std::string path = A4(1);
-  StartWith(path);
-  const std::size_t position = ValuePos(SoftwareRow);
-  const std::string changed = With(FileBytes(path), position, "Scum");
+  const std::string changed = With(written, SoftwareRow, "Scum");
   std::ofstream(path, std::ios::binary) << changed;
   Type("x");
   DoubleClick(SoftwareRow);
@@ -166,21 +153,20 @@ TEST_F(Editor, WindowTextsRulerOverTheFieldAndOnlyWindows1252) {
     auto& form = dynamic_cast<TEditForm&>(dialog);
     form.show();
     EXPECT_EQ(form.focusWidget(), form.Edit1);
-    EXPECT_EQ(form.windowTitle(), "Lodestar ascii editor: Use at own risk....");
-    EXPECT_EQ(form.Panel3->text(), HomePageAddress);
-    EXPECT_EQ(form.Panel3->toolTip(), "Visit my homepage");
-    EXPECT_EQ(form.Label1->text(), "1234567890123456789012345678901234567890"
-                                   "1234567890123456789012345678901234567890");
-    EXPECT_EQ(form.BitBtn1->text(), "Write to file");
-    EXPECT_EQ(form.BitBtn2->text(), "Cancel editing");
-    EXPECT_EQ(form.Label2->text(), "Edited ascii text are truncated or extended to the previous "
-                                   "length of the data. NO-UNDO possible ");
-    EXPECT_EQ(form.Edit1->text(), "Scan");
+    EXPECT_EQ(QStringList({form.windowTitle(), form.Panel3->text(), form.Panel3->toolTip(),
+                           form.Label1->text(), form.BitBtn1->text(), form.BitBtn2->text(),
+                           form.Label2->text(), form.Edit1->text()}),
+              QStringList({"Lodestar ascii editor: Use at own risk....", HomePageAddress,
+                           "Visit my homepage", QString("1234567890").repeated(8), "Write to file",
+                           "Cancel editing",
+                           "Edited ascii text are truncated or extended to the previous length of "
+                           "the data. NO-UNDO possible ",
+                           "Scan"}));
     EXPECT_EQ(form.Edit1->maxLength(), 5);
     EXPECT_EQ(form.Edit1->font(), form.Label1->font());
     EXPECT_TRUE(QFontInfo(form.Edit1->font()).fixedPitch());
     // Character k of the field starts where digit k of the ruler starts.
-    form.Edit1->setText(QString(80, QLatin1Char('W')).left(5));
+    form.Edit1->setText("WWWWW");
     const QFontMetrics metrics(form.Label1->font());
     for (int k : {0, 1, 4}) {
       form.Edit1->setCursorPosition(k);
@@ -188,11 +174,8 @@ TEST_F(Editor, WindowTextsRulerOverTheFieldAndOnlyWindows1252) {
       // Qt pads the cursor's rectangle evenly around the caret.
       const int fieldX = form.Edit1->mapTo(&form, cursor.center()).x();
       const int rulerX =
-          form.Label1
-              ->mapTo(&form, QPoint(form.Label1->contentsMargins().left() +
-                                        metrics.horizontalAdvance(form.Label1->text().left(k)),
-                                    0))
-              .x();
+          form.Label1->mapTo(&form, QPoint(form.Label1->contentsMargins().left(), 0)).x() +
+          metrics.horizontalAdvance(form.Label1->text().left(k));
       EXPECT_NEAR(fieldX, rulerX, 1) << "column " << k + 1;
     }
     form.Edit1->clear();
@@ -212,13 +195,8 @@ using Launch = AppTest;
 
 TEST_F(Launch, TheViewerGetsTheFilesPathAsOneArgumentAndItsFailureComesLater) {
   Start();
-  Form->UpdateActions();
-  EXPECT_FALSE(Form->ActionLaunchViewer->isEnabled());
-  EXPECT_TRUE(Form->ActionCalculator->isEnabled() && Form->ActionStartHomepage->isEnabled() &&
-              Form->Emailsupport1->isEnabled());
   const std::string path = A4(1, "scan \"1\" $(touch x); 'a'.tif");
   OpenByDialog(path);
-  EXPECT_TRUE(Form->ActionLaunchViewer->isEnabled());
   Seams->LaunchCodes = {31, 1, 2};
   for (int i = 0; i < 3; ++i)
     Step(Form->ActionLaunchViewer);
@@ -252,21 +230,20 @@ TEST_F(Launch, AboutBoxTextsAndLinks) {
   Start();
   Seams->Dialogs.push_back([](QDialog& dialog) {
     auto& about = dynamic_cast<TFrmAbout&>(dialog);
-    EXPECT_EQ(about.windowTitle(), "About lodestar");
+    EXPECT_EQ(QStringList({about.windowTitle(), about.ProductName->text(), about.Label1->text(),
+                           about.Version->text(), about.Label2->text(), about.SpeedButton1->text(),
+                           about.BitBtn1->text(), about.BitBtn2->text()}),
+              QStringList({"About lodestar", "Product Name:", "Lodestar", "Version:", "V5.3",
+                           "Support", MakerSiteAddress, "Lodestar homepage"}));
     EXPECT_EQ(about.size(), QSize(413, 572));
     EXPECT_EQ(about.minimumSize(), about.maximumSize());
-    EXPECT_EQ(about.ProductName->text() + " " + about.Label1->text(), "Product Name: Lodestar");
-    EXPECT_EQ(about.Version->text() + " " + about.Label2->text(), "Version: V5.3");
     EXPECT_TRUE(about.ProductName->font().bold() && about.Version->font().bold());
-    EXPECT_EQ(about.SpeedButton1->text(), "Support");
     const QStringList memo = about.Memo1->toPlainText().split('\n');
     EXPECT_TRUE(memo.contains("Current support for more than 200 known tags."));
     EXPECT_TRUE(memo.contains("Usage of this program is at the users own risk."));
     EXPECT_FALSE(about.Memo1->isReadOnly());
     EXPECT_EQ(about.Memo1->palette().color(QPalette::Base), QColor(222, 222, 226));
     EXPECT_TRUE(about.OKButton->isDefault());
-    EXPECT_EQ(about.BitBtn1->text(), MakerSiteAddress);
-    EXPECT_EQ(about.BitBtn2->text(), "Lodestar homepage");
     about.SpeedButton1->click();
     about.BitBtn1->click();
     about.BitBtn2->click();

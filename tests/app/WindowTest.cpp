@@ -25,7 +25,6 @@ TEST_F(Window, StartsEmptyWithDesignTextsAndEndsByExitOrTheBatchTabsClose) {
   Start();
   Form->show();
   EXPECT_EQ(Panel(0) + "|" + Panel(1) + "|" + Panel(2), "Filename|Pages|Fileinfo ");
-  EXPECT_FALSE(Form->ActionPrint->isEnabled());
   EXPECT_TRUE(Form->tb10->Down() && !Form->tb16->Down());
   EXPECT_EQ(Form->ListView1->selectionBehavior(), QAbstractItemView::SelectRows);
   EXPECT_EQ(Form->ListView1->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -39,13 +38,13 @@ TEST_F(Window, StartsEmptyWithDesignTextsAndEndsByExitOrTheBatchTabsClose) {
 
 TEST_F(Window, IdleUpdateAppliesTheNavigationRulesAndTheirPictures) {
   Start();
+  // The panel, the "Current Page" cell, each arrow's state and picture.
   auto expect = [&](int pages, int page, bool next, bool previous) {
-    SCOPED_TRACE("page " + std::to_string(page) + " of " + std::to_string(pages));
-    EXPECT_EQ(Panel(1), "Page " + std::to_string(page) + " of " + std::to_string(pages));
-    EXPECT_EQ(Cell(2, 4), std::to_string(page)); // "Current Page"
-    EXPECT_EQ(Form->tbNext->isEnabled(), next);
-    EXPECT_EQ(Form->tbPrevious->isEnabled(), previous);
-    EXPECT_EQ(Form->tbNext->icon().cacheKey(), Form->ImageList1[next ? 12 : 14].cacheKey());
+    const std::string p = std::to_string(page);
+    EXPECT_EQ(Panel(1) + "|" + Cell(2, 4), "Page " + p + " of " + std::to_string(pages) + "|" + p);
+    EXPECT_EQ(Form->tbNext->isEnabled(), next) << p;
+    EXPECT_EQ(Form->tbPrevious->isEnabled(), previous) << p;
+    EXPECT_EQ(Form->tbNext->icon().cacheKey(), Form->ImageList1[next ? 12 : 14].cacheKey()) << p;
     EXPECT_EQ(Form->tbPrevious->icon().cacheKey(), Form->ImageList1[previous ? 11 : 13].cacheKey());
   };
   OpenByDialog(A4(1));
@@ -79,7 +78,6 @@ TEST_F(Window, OpenDialogConfirmedListsPageOneAndCancelledChangesNothing) {
   OpenByDialog(path);
   EXPECT_EQ(Seams->OpenFilters, QStringList{"Tiff Files (*.tif *.tiff);;Alle files (*)"});
   EXPECT_EQ(Cell(0, 3), "a4.tif");
-  EXPECT_EQ(Form->ListedRows().FilePath, path);
   EXPECT_EQ(Panel(0), FileNamePanelText(path));
   EXPECT_EQ(Panel(2), "Width:   209.97 mm;  Length:   297.01 mm");
   // The row keeps the whole "Ascii" value; the list shows it up to its first NUL.
@@ -88,7 +86,7 @@ TEST_F(Window, OpenDialogConfirmedListsPageOneAndCancelledChangesNothing) {
   Step(Form->ActionNextPage);
   const TReportRows before = Form->ListedRows();
   const TTiffFile* file = Form->TiffFile();
-  Form->ToolButton1->click();
+  Form->ToolButton1->click(); // cancelled
   EXPECT_EQ(Seams->OpenFilters.size(), 2);
   EXPECT_EQ(Form->TiffFile(), file);
   EXPECT_EQ(Rows(), before.Rows);
@@ -119,26 +117,25 @@ TEST(ErrorReport, AppendsAFullStopAfterALastCharacterThatSortsAfterThePoint) {
     EXPECT_EQ(ErrorReportText(message), message);
 }
 
-TEST_F(Window, CommandLineOpensItsFirstArgumentAndIgnoresAFolderOrAMissingPathSilently) {
-  const std::string a = A4(3, "a.tif");
-  for (const auto& [argument, listed] : std::vector<std::pair<std::string, std::string>>{
-           {a, "a.tif"}, {Dir.Path().string(), ""}, {Dir.File("missing.tif"), ""}}) {
-    Start({QString::fromStdString(argument), QString::fromStdString(A4(1))});
-    EXPECT_EQ(Cell(0, 3), listed) << argument;
+// The first of several files given on the command line or dropped opens; a folder or a missing
+// path is passed over silently. A drop after a failed start opens the file all the same.
+TEST_F(Window, CommandLineAndDropsOpenTheFirstOfSeveralFilesAndIgnoreFoldersAndMissingPaths) {
+  const QString dir = QString::fromStdString(Dir.Path().string()),
+                a = QString::fromStdString(A4(1));
+  for (const auto& [argument, listed] : std::vector<std::pair<QString, std::string>>{
+           {QString::fromStdString(A4(3, "c.tif")), "c.tif"}, {dir, ""}, {"/missing.tif", ""}}) {
+    Start({argument, a});
+    EXPECT_EQ(Cell(0, 3), listed) << argument.toStdString();
     EXPECT_TRUE(Seams->Boxes.empty());
   }
-}
-
-TEST_F(Window, DropsAfterAFailedStartOpenTheFirstOfThreeFilesAndIgnoreFoldersAndMissingPaths) {
   const QString bad = QString::fromStdString(TTiffBuilder().Header(8, 43).Save(Dir.File("bad")));
   Start({bad});
   EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"error: Not a valid tiff file."});
   QMimeData data;
   for (const auto& [paths, listed] : std::vector<std::pair<QStringList, std::string>>{
-           {{QString::fromStdString(Dir.Path().string())}, ""},
-           {{"/missing.tif", QString::fromStdString(A4(1))}, ""},
-           {{QString::fromStdString(A4(2, "c.tif")), QString::fromStdString(A4(1)), bad},
-            "c.tif"}}) {
+           {{dir}, ""},
+           {{"/missing.tif", a}, ""},
+           {{Dir.File("c.tif").c_str(), a, bad}, "c.tif"}}) {
     QList<QUrl> urls;
     for (const QString& path : paths)
       urls.append(QUrl::fromLocalFile(path));
@@ -163,7 +160,6 @@ TEST_F(Window, PageWithoutTagsListsSevenRowsAndOneInchInTheLocalesNotation) {
   QLocale::setDefault(QLocale::c());
   EXPECT_EQ(Form->ListView1Model->rowCount(), 7);
   EXPECT_EQ(Panel(2), "Width:    25,40 mm;  Length:    25,40 mm");
-  EXPECT_TRUE(Seams->Boxes.empty());
 }
 
 TEST_F(Window, HexBeforeAnyFileListsTheNextOpenInHexAndEachChangeOfBaseRebuildsOnce) {
