@@ -48,7 +48,7 @@ protected:
 
   // Many files in several directories, of every kind a walk meets: multi-page files, files
   // without pages, files that are no TIFF, values with quotes, separators and line breaks, names
-  // that are no UTF-8, links, and an entry that cannot be read.
+  // that are no UTF-8, links, and entries that cannot be read.
   void MixedTree(int files) {
     for (int i = 0; i < files; ++i) {
       const std::string name = "vol" + std::to_string(i % 3) + "/box" + std::to_string(i % 7) +
@@ -70,7 +70,10 @@ protected:
     Tiff("caf\xe9-latin1.tif", {{B.ShortEntry(256, 1)}});
     Tiff(".hidden/h.tif");
     fs::create_directory_symlink(Dir.Path() / "vol1", Dir.Path() / "vol1-link"); // entered once
-    fs::create_symlink(Dir.Path() / "nowhere.tif", Dir.Path() / "vol0" / "gone.tif");
+    fs::create_directory(Dir.Path() / "dead");
+    for (int i = 0; i < 40; ++i) // more reports in a row than the ring has slots for two jobs
+      fs::create_symlink(Dir.Path() / "nowhere",
+                         Dir.Path() / "dead" / ("gone" + std::to_string(i) + ".tif"));
   }
 
   TProgramRun Run(const TArgs& args) { return RunProgram(Cli, args); }
@@ -193,7 +196,7 @@ TEST_F(BatchRun, ProgressLineOnATerminalEscapesControlCharacters) {
 
 TEST_F(BatchRun, CsvAndNdjsonReadBackByPythonsParsers) {
   MixedTree(60);
-  fs::remove(Dir.Path() / "vol0" / "gone.tif"); // a complete run
+  fs::remove_all(Dir.Path() / "dead"); // a complete run
   for (const auto& entry : fs::directory_iterator(TestDataDir() / "corpus"))
     fs::copy(entry.path(), Dir.Path() / "vol2");
   const auto run = RunProgram("python3", {LODESTAR_SOURCE_DIR "/tests/batch/read_formats.py", Cli,

@@ -226,28 +226,6 @@ TEST_F(Batch, EntriesThatCannotBeReadAreSkippedAloneAndNamed) {
   }
 }
 
-// The same records, counters, reports and file order for any number of jobs; the engine's
-// threads are what the ThreadSanitizer build of these tests watches.
-TEST_F(Batch, EveryJobCountGivesTheRecordsOfOneJob) {
-  for (int i = 0; i < 120; ++i)
-    Tiff("d" + std::to_string(i % 5) + "/f" + std::to_string(i) + ".tif",
-         std::vector<std::vector<TEntryDraft>>(1 + i % 3, {B.ShortEntry(256, i)}));
-  std::ofstream(Dir.File("d1/broken.tif")) << "not a tiff";
-  for (int i = 0; i < 40; ++i) // more reports in a row than the ring has slots for two jobs
-    fs::create_symlink(Dir.Path() / "nowhere", Dir.Path() / "d2" / ("gone" + std::to_string(i)));
-  Host.Items({"256  W"});
-  const TLines one = Host.Start(), skipped = Host.Skipped;
-  const std::string counter = Host.Counter;
-  ASSERT_EQ(Visited().size(), 240u);
-  for (int jobs : {2, 5, 500}) {
-    Host.Pages = "0";
-    EXPECT_EQ(Host.Start(jobs), one) << jobs;
-    EXPECT_EQ(Host.Skipped, skipped) << jobs;
-    EXPECT_EQ(Host.Counter, counter) << jobs;
-    EXPECT_EQ(Host.Pages, "240") << jobs;
-  }
-}
-
 // A failed output ends the run at once, while a failure to read one file never does.
 TEST_F(Batch, OutputThatFailsEndsTheRunAtOnce) {
   for (int i = 0; i < 30; ++i)
