@@ -12,14 +12,7 @@
 # for nothing.
 #
 #   bench/batch/jobs.sh BUILD_DIR
-set -euo pipefail
-cd "$(dirname "$0")/../.."
-
-if [ $# -ne 1 ]; then
-  echo "usage: $0 BUILD_DIR" >&2
-  exit 2
-fi
-build=$1
+source "$(dirname "$0")/../lib.sh"
 cmake --build "$build" --target lodestar-cli lodestar_batch_floor
 
 cli=$build/src/cli/lodestar-cli

@@ -11,14 +11,7 @@
 # The tree is built once in bench/out from copies of the corpus's small TIFF files (below 16 KiB):
 # ten volumes of twenty boxes of a hundred files. exiftool needs about 5 ms a file, so it reads the
 # first volume only (2,000 files) and its figure is scaled by files read; the other two read all.
-set -euo pipefail
-cd "$(dirname "$0")/../.."
-
-if [ $# -ne 1 ]; then
-  echo "usage: $0 BUILD_DIR" >&2
-  exit 2
-fi
-build=$1
+source "$(dirname "$0")/../lib.sh"
 cmake --build "$build" --target lodestar-cli
 
 cli=$build/src/cli/lodestar-cli

@@ -5,14 +5,7 @@
 # which must stay within a small multiple of the file plus its entry tables.
 #
 #   bench/memory/run.sh BUILD_DIR
-set -euo pipefail
-cd "$(dirname "$0")/../.."
-
-if [ $# -ne 1 ]; then
-  echo "usage: $0 BUILD_DIR" >&2
-  exit 2
-fi
-build=$1
+source "$(dirname "$0")/../lib.sh"
 cmake --build "$build" --target memory-bench
 
 bench=$build/bench/memory/memory-bench

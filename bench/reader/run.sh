@@ -4,14 +4,7 @@
 # hyperfine run. Goal: ours / tiffdump at or below 0.5.
 #
 #   bench/reader/run.sh BUILD_DIR
-set -euo pipefail
-cd "$(dirname "$0")/../.."
-
-if [ $# -ne 1 ]; then
-  echo "usage: $0 BUILD_DIR" >&2
-  exit 2
-fi
-build=$1
+source "$(dirname "$0")/../lib.sh"
 cmake --build "$build" --target make-bench-tiff lodestar-cli
 
 cli=$build/src/cli/lodestar-cli

@@ -3,14 +3,7 @@
 # Previous step on a 10,000-page file (goal under 20 ms).
 #
 #   bench/viewer/run.sh BUILD_DIR
-set -euo pipefail
-cd "$(dirname "$0")/../.."
-
-if [ $# -ne 1 ]; then
-  echo "usage: $0 BUILD_DIR" >&2
-  exit 2
-fi
-build=$1
+source "$(dirname "$0")/../lib.sh"
 if ! grep -q lodestar_viewer_bench "$build/build.ninja" 2>/dev/null; then
   echo "viewer benchmark: not configured (needs LODESTAR_GUI and LODESTAR_TESTS)" >&2
   exit 0
