@@ -1,8 +1,10 @@
 #include "PrintCommand.h"
 
+#include "Diagnostics.h"
 #include "ExitStatus.h"
 #include "InfoCommand.h"
 #include "ReportPdf.h"
+#include "TLoadedFile.h"
 #include "cLodestar.h"
 
 #include <CLI/CLI.hpp>
@@ -30,29 +32,18 @@ int RunPrint(const TPrintOptions& options) {
   std::filesystem::path path = std::filesystem::absolute(options.File, ec);
   if (ec)
     path = options.File;
-  std::vector<std::string> messages;
-  TTiffFile file([&messages](const std::string& message) { messages.push_back(message); });
-  try {
-    file.SetFileName(path.lexically_normal().string());
-  } catch (const ELodestarError& error) {
-    for (const std::string& message : messages)
-      PrintDiagnostic("warning", options.File, message);
-    PrintDiagnostic("error", options.File, error.what());
-    return ExitFailed;
-  }
-  if (const int status = CheckLoaded(file, options.File); status != ExitSuccess)
+  const TLoadedFile loaded(options.File, path.lexically_normal().string());
+  if (const int status = loaded.Report(); status != ExitSuccess)
     return status;
-  for (const std::string& message : messages)
-    PrintDiagnostic("warning", options.File, message);
 
-  const TReportRows rows =
-      BuildReportRows(file, options.Page, options.Hex ? TDisplayBase::Hex : TDisplayBase::Dec);
+  const TReportRows rows = BuildReportRows(loaded.File(), options.Page,
+                                           options.Hex ? TDisplayBase::Hex : TDisplayBase::Dec);
   if (rows.InputFileWrong)
-    PrintDiagnostic("warning", options.File, InputFileWrongText);
+    ReportWarning(options.File, InputFileWrongText);
   try {
     WriteReportPdf(DesignPrintJob(rows, TodayShortDate()), options.Pdf);
   } catch (const std::exception& error) {
-    PrintDiagnostic("error", options.Pdf, error.what());
+    ReportError(options.Pdf, error.what());
     return ExitFailed;
   }
   return ExitSuccess;
