@@ -49,10 +49,6 @@ TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
       outcome.Skipped = true;
       outcome.SkipReason = SystemReason(ENOENT);
     }
-    if (!file->ErrorMessage().empty()) {
-      outcome.Lines.push_back(ErrorRecord(options, outcome.FullPath, file->ErrorMessage()));
-      return outcome;
-    }
     outcome.Counted = true;
     outcome.PageCount = file->PageCount();
     const int pages = options.AllPages ? outcome.PageCount : std::min(outcome.PageCount, 1);
