@@ -7,18 +7,16 @@
 #include "TOutputStream.h"
 #include "TResultsFile.h"
 #include "TSearchList.h"
+#include "TerminationSignals.h"
 #include "uTagDescription.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
-#include <pthread.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -94,44 +92,6 @@ std::optional<TSearchList> BuildSearchList(const std::vector<std::string>& tags)
   }
   return list;
 }
-
-// The temporary output file while a run writes it: an interrupted run removes it on its way out,
-// so only the old results stay.
-std::atomic<const char*> GTemporaryOutput{nullptr};
-
-extern "C" void OnTerminatingSignal(int signal) {
-  if (const char* name = GTemporaryOutput.load())
-    ::unlink(name);
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-// A closed pipe, a full disk and a file over the size limit become write errors that end the run
-// with status 1, whatever the caller left SIGPIPE at; Ctrl-C and kill leave no half file behind.
-void InstallSignalHandlers() {
-  std::signal(SIGPIPE, SIG_IGN);
-  std::signal(SIGXFSZ, SIG_IGN);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP})
-    std::signal(signal, OnTerminatingSignal);
-}
-
-// Holds back the terminating signals for its lifetime; they arrive when it ends.
-class TSignalsHeld {
-public:
-  TSignalsHeld() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
-      sigaddset(&set, signal);
-    pthread_sigmask(SIG_BLOCK, &set, &FPrevious);
-  }
-  ~TSignalsHeld() { pthread_sigmask(SIG_SETMASK, &FPrevious, nullptr); }
-  TSignalsHeld(const TSignalsHeld&) = delete;
-  TSignalsHeld& operator=(const TSignalsHeld&) = delete;
-
-private:
-  sigset_t FPrevious;
-};
 
 // The command line's side of a run: fixed options, records to standard output or a results file,
 // every entry that could not be read on standard error, and a progress line when a person is
@@ -267,16 +227,11 @@ int RunBatch(const TBatchOptions& options) {
     return ExitUsage;
   }
 
-  InstallSignalHandlers();
+  InstallTerminationHandlers();
   std::unique_ptr<TResultsFile> output;
   try {
-    // A signal between the creation of the temporary file and its registration would leave it.
-    TSignalsHeld held;
-    if (!options.Output.empty()) {
+    if (!options.Output.empty())
       output = std::make_unique<TResultsFile>(options.Output);
-      if (*output->TemporaryName())
-        GTemporaryOutput = output->TemporaryName();
-    }
   } catch (const ELodestarError& error) {
     PrintError(options.Output, error.what());
     return ExitFailed;
@@ -316,11 +271,7 @@ int RunBatch(const TBatchOptions& options) {
     PrintError(options.Output, error.what());
     status = ExitFailed;
   }
-  {
-    TSignalsHeld held;
-    GTemporaryOutput = nullptr;
-    output.reset(); // a run that failed leaves the old file and no temporary one
-  }
+  output.reset(); // a run that failed leaves the old file and no temporary one
   if (const auto error = host.Error()) {
     // The directory vanished between the check above and the start of the run.
     PrintError(options.Dir, *error);
