@@ -85,16 +85,11 @@ int RunBatch(const TBatchOptions& options) {
     return ExitUsage;
   }
 
-  InstallSignalHandlers();
+  InstallTerminationHandlers();
   std::unique_ptr<TResultsFile> output;
   try {
-    // A signal between the creation of the temporary file and its registration would leave it.
-    TSignalsHeld held;
-    if (!options.Output.empty()) {
+    if (!options.Output.empty())
       output = std::make_unique<TResultsFile>(options.Output);
-      if (*output->TemporaryName())
-        SetTemporaryOutput(output->TemporaryName());
-    }
   } catch (const ELodestarError& error) {
     ReportError(options.Output, error.what());
     return ExitFailed;
@@ -134,11 +129,7 @@ int RunBatch(const TBatchOptions& options) {
     ReportError(options.Output, error.what());
     status = ExitFailed;
   }
-  {
-    TSignalsHeld held;
-    SetTemporaryOutput(nullptr);
-    output.reset(); // a run that failed leaves the old file and no temporary one
-  }
+  output.reset(); // a run that failed leaves the old file and no temporary one
   if (const auto error = host.Error()) {
     // The directory vanished between the check above and the start of the run.
     ReportError(options.Dir, *error);
@@ -158,11 +149,14 @@ int RunBatch(const TBatchOptions& options) {
 void RegisterBatchCommand(CLI::App& app) {
   auto options = std::make_shared<TBatchOptions>();
   CLI::App* batch = app.add_subcommand(
-      "batch", "Write one quoted, separated record per page of every *.tif file below DIR");
+      "batch",
+      "Write one quoted, separated record per page of every *.tif and *.tiff file below DIR");
   batch->add_option("DIR", options->Dir, "The starting directory")->required();
   batch
       ->add_option("--tags", options->Tags,
-                   "Tag items N[:LABEL], comma-separated (default: the nine default items)")
+                   "Tag items N[:LABEL], comma-separated (default: the Batch tab's nine items "
+                   "256:Imagewidth, 257:Imageheight, 269:Description, 270:Name, 282:XResolution, "
+                   "283:YResolution, 305:Software, 306:DateTime, 315:Artist)")
       ->delimiter(',');
   batch->add_option("--separator", options->Separator, "Text between cells (default \",\")");
   batch->add_flag("--split-path", options->SplitPath, "Directory and file name as two cells");
@@ -172,8 +166,11 @@ void RegisterBatchCommand(CLI::App& app) {
   batch->add_flag("--no-trim", options->NoTrim, "Write values untrimmed");
   batch->add_flag("--first-page-only", options->FirstPageOnly, "One record per file");
   batch->add_option("-o,--output", options->Output,
-                    "Write the records to FILE with CR LF line ends, as the Batch tab saves them; "
-                    "FILE is replaced only when the run has written everything");
+                    "Write the records to FILE (records and csv lines end with CR LF, as the Batch "
+                    "tab saves them; ndjson lines with LF). FILE is replaced only when the run "
+                    "has written everything, by renaming the hidden temporary file "
+                    ".FILE.lodestar-XXXXXX beside it; a run killed outright leaves that file, "
+                    "which may be deleted");
   batch
       ->add_option("-j,--jobs", options->Jobs,
                    "Files read at once (default: the number of processors, at least 4); the "
