@@ -1,10 +1,11 @@
 #include "BatchCommand.h"
 
+#include "Diagnostics.h"
 #include "Errors.h"
-#include "EscapeControls.h"
 #include "ExitStatus.h"
 #include "TBatchEngine.h"
-#include "TOutputStream.h"
+#include "TBatchOptions.h"
+#include "TCliBatchHost.h"
 #include "TResultsFile.h"
 #include "TSearchList.h"
 #include "TerminationSignals.h"
@@ -12,9 +13,6 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <charconv>
-#include <chrono>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,34 +21,14 @@
 
 namespace lodestar::cli {
 
-namespace {
-
-// One file in flight per online processor, and at least four: on network storage most of a
-// file's time is the wait for the server, which overlaps however few processors there are.
+// On network storage most of a file's time is the wait for the server, which overlaps however
+// few processors there are.
 int DefaultJobs() {
   const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
   return static_cast<int>(std::clamp<long>(online, 4, 256));
 }
 
-struct TBatchOptions {
-  std::string Dir;
-  std::vector<std::string> Tags;
-  std::string Separator = ",";
-  bool SplitPath = false;
-  bool NoHeader = false;
-  bool NoRoot = false;
-  bool NoSubdirs = false;
-  bool NoTrim = false;
-  bool FirstPageOnly = false;
-  std::string Output;
-  int Jobs = DefaultJobs();
-  std::string Format = "records";
-};
-
-void PrintError(const std::string& subject, const std::string& message) {
-  std::fflush(stdout);
-  std::fprintf(stderr, "lodestar-cli: error: '%s': %s\n", subject.c_str(), message.c_str());
-}
+namespace {
 
 // The label an item gets when --tags names only its number: the default item's, else the
 // description table's.
@@ -86,144 +64,24 @@ std::optional<TSearchList> BuildSearchList(const std::vector<std::string>& tags)
           colon == std::string::npos ? DefaultLabel(number) : tag.substr(colon + 1);
       list.Add(number, label);
     } catch (const EConvertError&) {
-      PrintError(tag, "not a tag number");
+      ReportError(tag, "not a tag number");
       return std::nullopt;
     }
   }
   return list;
 }
 
-// The command line's side of a run: fixed options, records to standard output or a results file,
-// every entry that could not be read on standard error, and a progress line when a person is
-// watching standard error.
-class TCliHost : public TBatchHost {
-public:
-  TCliHost(const TBatchOptions& options, const TSearchList& list, TResultsFile* output)
-      : FOutput(output), FStdout(STDOUT_FILENO, "standard output"),
-        FProgress(isatty(STDERR_FILENO) == 1) {
-    FRun.StartDir = options.Dir;
-    FRun.SearchItemCount = list.Count();
-    FRun.AddDescription = !options.NoHeader;
-    FRun.IncludeRoot = !options.NoRoot;
-    FRun.IncludeSubDirectories = !options.NoSubdirs;
-    FRecord.Separator = options.Separator;
-    FRecord.SplitPath = options.SplitPath;
-    FRecord.TrimValue = !options.NoTrim;
-    FRecord.AllPages = !options.FirstPageOnly;
-    FRecord.Format = options.Format == "csv"      ? TRecordFormat::Csv
-                     : options.Format == "ndjson" ? TRecordFormat::Ndjson
-                                                  : TRecordFormat::Records;
-    list.TickedTexts(FRecord.TickedItems);
-  }
-
-  std::optional<std::string> Error() const { return FError; }
-  long long SkippedCount() const { return FSkipped; }
-  void FlushOutput() { FStdout.Flush(); }
-
-  void ReadRunOptions(TRunOptions& options) override { options = FRun; }
-  void ReadRecordOptions(TRecordOptions& options) override { options = FRecord; }
-  void ShowError(const std::string& message) override { FError = message; }
-
-  void AddResultLine(const std::string& line) override {
-    // Files end their lines with CR LF as the tab's Save does; JSON lines always end with LF.
-    if (!FOutput) {
-      FStdout.Write(line);
-      FStdout.Write("\n");
-    } else if (FRecord.Format == TRecordFormat::Records) {
-      FOutput->WriteLine(line);
-    } else {
-      FOutput->WriteText(line);
-      FOutput->WriteText(FRecord.Format == TRecordFormat::Csv ? "\r\n" : "\n");
-    }
-  }
-
-  void EntrySkipped(const std::string& path, const std::string& reason) override {
-    ++FSkipped;
-    FStdout.Flush(); // the records before it reach a reader of both streams first
-    ClearProgress();
-    std::fprintf(stderr, "lodestar-cli: cannot read '%s': %s\n", EscapeControls(path).c_str(),
-                 reason.c_str());
-  }
-
-  void SetStatusText(const std::string& text) override {
-    if (FProgress)
-      FStatus = text;
-  }
-
-  void FileRead(const std::string&) override {
-    if (!FProgress)
-      return;
-    const auto now = std::chrono::steady_clock::now();
-    if (now - FLastShown >= std::chrono::milliseconds(100)) {
-      FLastShown = now;
-      ShowProgress(false);
-    }
-  }
-
-  std::string CounterText() override { return FCounter; }
-  void SetCounterText(const std::string& text) override { FCounter = text; }
-  std::string PagesText() override { return FPages; }
-  void SetPagesText(const std::string& text) override { FPages = text; }
-
-  void ShowProgress(bool final) {
-    if (!FProgress)
-      return;
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - FStarted).count();
-    const long long files = Number(FCounter);
-    const double rate = seconds > 0 ? static_cast<double>(files) / seconds : 0;
-    if (final) {
-      std::fprintf(stderr, "\r\033[K%lld files, %lld pages in %.1f s (%.0f files/s)\n", files,
-                   Number(FPages), seconds, rate);
-      return;
-    }
-    // The directory is cut from the left so the line stays one line on an ordinary terminal.
-    const std::string status = CutFromLeft(EscapeControls(FStatus), 70);
-    std::fprintf(stderr, "\r\033[K%lld files, %lld pages, %.0f files/s, %s", files, Number(FPages),
-                 rate, status.c_str());
-    std::fflush(stderr);
-    FProgressShown = true;
-  }
-
-private:
-  static long long Number(const std::string& text) {
-    long long value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-  }
-
-  void ClearProgress() {
-    if (FProgressShown)
-      std::fputs("\r\033[K", stderr);
-    FProgressShown = false;
-  }
-
-  TRunOptions FRun;
-  TRecordOptions FRecord;
-  TResultsFile* FOutput;
-  TOutputStream FStdout;
-  bool FProgress;
-  bool FProgressShown = false;
-  long long FSkipped = 0;
-  std::optional<std::string> FError;
-  std::string FCounter = "0";
-  std::string FPages = "0";
-  std::string FStatus;
-  std::chrono::steady_clock::time_point FStarted = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point FLastShown;
-};
-
 int RunBatch(const TBatchOptions& options) {
   // Checked before the output file is created, so a mistyped directory leaves no file.
   if (!DirectoryExists(options.Dir)) {
-    PrintError(options.Dir, StartDirMissingText);
+    ReportError(options.Dir, StartDirMissingText);
     return ExitUsage;
   }
   const auto list = BuildSearchList(options.Tags);
   if (!list)
     return ExitUsage;
   if (list->Count() == 0) {
-    PrintError(options.Dir, NoSearchItemText);
+    ReportError(options.Dir, NoSearchItemText);
     return ExitUsage;
   }
 
@@ -233,19 +91,19 @@ int RunBatch(const TBatchOptions& options) {
     if (!options.Output.empty())
       output = std::make_unique<TResultsFile>(options.Output);
   } catch (const ELodestarError& error) {
-    PrintError(options.Output, error.what());
+    ReportError(options.Output, error.what());
     return ExitFailed;
   }
 
-  TCliHost host(options, *list, output.get());
+  TCliBatchHost host(options, *list, output.get());
   TBatchEngine engine(host);
   engine.SetJobs(options.Jobs);
   int status = ExitSuccess;
   const auto outputFailed = [&](const EOutputError& error) {
     if (output)
-      PrintError(options.Output, error.what());
+      ReportError(options.Output, error.what());
     else
-      PrintError("standard output", error.Reason());
+      ReportError("standard output", error.Reason());
     status = ExitFailed;
   };
   try {
@@ -256,7 +114,7 @@ int RunBatch(const TBatchOptions& options) {
     outputFailed(error);
   } catch (const ELodestarError& error) {
     host.ShowProgress(true);
-    PrintError(options.Dir, error.what());
+    ReportError(options.Dir, error.what());
     status = ExitFailed;
   }
   try {
@@ -268,18 +126,19 @@ int RunBatch(const TBatchOptions& options) {
   } catch (const EOutputError& error) {
     outputFailed(error);
   } catch (const ELodestarError& error) {
-    PrintError(options.Output, error.what());
+    ReportError(options.Output, error.what());
     status = ExitFailed;
   }
   output.reset(); // a run that failed leaves the old file and no temporary one
   if (const auto error = host.Error()) {
     // The directory vanished between the check above and the start of the run.
-    PrintError(options.Dir, *error);
+    ReportError(options.Dir, *error);
     status = ExitUsage;
   }
   if (status == ExitSuccess && host.SkippedCount() > 0) {
-    std::fprintf(stderr, "lodestar-cli: incomplete: %lld %s could not be read\n",
-                 host.SkippedCount(), host.SkippedCount() == 1 ? "entry" : "entries");
+    ReportLine("incomplete", std::to_string(host.SkippedCount()) +
+                                 (host.SkippedCount() == 1 ? " entry" : " entries") +
+                                 " could not be read");
     status = ExitIncomplete;
   }
   return status;
