@@ -1,12 +1,14 @@
 // A file whose load runs out of memory is named as unread, not dropped: the run is incomplete,
 // whatever the reason. Large allocations fail on request, as they do under a memory limit.
 #include "TBatchEngine.h"
+#include "TDirectoryListing.h"
 #include "TSearchList.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <new>
 
@@ -109,6 +111,27 @@ TEST(LoadMemory, FileThatRanOutOfMemoryIsNamed) {
     EXPECT_EQ(host.Skipped, TLines{root + "b.tif: Cannot allocate memory"});
     EXPECT_EQ(host.Counter, "2");
   }
+}
+
+TEST(LoadMemory, DirectoryWalkThatRanOutOfMemoryIsNamed) {
+  TTempDir dir;
+  for (const char* name : {"a/x.tif", "b/y.tif", "c/z.tif"}) {
+    std::filesystem::create_directories(std::filesystem::path(dir.File(name)).parent_path());
+    TTiffBuilder().Pages({{TTiffBuilder().ShortEntry(256, 1)}}).Save(dir.File(name));
+  }
+  const std::string root = dir.Path().string();
+  TMemoryHost host;
+  host.Dir = root;
+  TBatchEngine engine(host);
+  engine.SetLister([&](int parentFd, const std::string& name, const std::string& path,
+                       TDirectoryListing& listing, std::string& reason) {
+    if (path == root + "/b")
+      throw std::bad_alloc();
+    return ListDirectory(parentFd, name, listing, reason);
+  });
+  engine.Run();
+  EXPECT_EQ(host.Lines, TLines{"\"" + root + "/a/x.tif\",\"1\",\"1\""});
+  EXPECT_EQ(host.Skipped, TLines{root + ": Cannot allocate memory"});
 }
 
 } // namespace
