@@ -3,7 +3,6 @@
 #include "AppTestSupport.h"
 #include "StatusPanels.h"
 #include "UAboutForm.h"
-#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -15,20 +14,6 @@
 
 namespace lodestar::test {
 namespace {
-
-TEST(PlaceCentred, KeepsTheSizeWhereItFitsAndCutsItToTheAreaElsewhere) {
-  const QSize about(421, 605); // the about box with a frame
-  const std::tuple<const char*, QRect, QRect> cases[] = {
-      {"1366 x 768", QRect(0, 0, 1366, 768), QRect(472, 81, 421, 605)},
-      {"under a panel", QRect(0, 32, 1366, 736), QRect(472, 97, 421, 605)},
-      {"second screen", QRect(1366, 0, 1920, 1080), QRect(2115, 237, 421, 605)},
-      {"scale 2", QRect(0, 0, 683, 384), QRect(131, 0, 421, 384)},
-      {"narrow and low", QRect(10, 20, 300, 200), QRect(10, 20, 300, 200)},
-      {"no screen known", QRect(), QRect(0, 0, 421, 605)},
-  };
-  for (const auto& [name, available, placed] : cases)
-    EXPECT_EQ(PlaceCentred(about, available), placed) << name;
-}
 
 class WindowFit : public AppTest {};
 

@@ -16,12 +16,9 @@ TEST(StartWithoutDisplay, NeedsADisplayOrANamedPlatform) {
     bool Refused;
   } cases[] = {
       {"nothing set", {"lodestar", "a.tif"}, {}, true},
-      {"empty DISPLAY", {"lodestar", "a.tif"}, {"DISPLAY="}, true},
       {"X11", {"lodestar", "a.tif"}, {"DISPLAY=:0"}, false},
-      {"Wayland", {"lodestar"}, {"WAYLAND_DISPLAY=wayland-0"}, false},
       {"platform in the environment", {"lodestar"}, {"QT_QPA_PLATFORM=offscreen"}, false},
       {"platform option", {"lodestar", "-platform", "offscreen", "a.tif"}, {}, false},
-      {"platform option, two dashes", {"lodestar", "--platform", "vnc"}, {}, false},
       {"a file named like the option", {"lodestar", "--", "platform"}, {}, true},
   };
   for (const auto& c : cases) {
