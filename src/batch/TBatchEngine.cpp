@@ -7,7 +7,9 @@
 
 #include <charconv>
 #include <fcntl.h>
+#include <climits>
 #include <filesystem>
+#include <vector>
 
 namespace lodestar {
 
@@ -43,10 +45,37 @@ TFileJob SkipJob(std::string path, std::string reason) {
   TFileJob job;
   job.Name = std::move(path);
   job.SkipReason = std::move(reason);
+  job.Skip = true;
+  return job;
+}
+
+// A name from a list as the records write it: absolute, "." and ".." resolved by name as for the
+// starting directory, split after its last separator.
+TFileJob NamedJob(const std::string& workingPrefix, const std::string& name) {
+  const std::string full = std::filesystem::path(name.front() == PathSeparator ? name
+                                                                               : workingPrefix + name)
+                               .lexically_normal()
+                               .string();
+  const std::size_t split = full.rfind(PathSeparator) + 1;
+  TFileJob job;
+  job.DirectoryPart = full.substr(0, split);
+  job.Name = full.substr(split);
+  job.Named = true;
   return job;
 }
 
 } // namespace
+
+// A directory whose subdirectories are still to be walked.
+struct TBatchEngine::TWalkFrame {
+  std::vector<std::string> SubDirectories;
+  std::size_t Next = 0;
+  std::string Prefix;         // as typed, ending with the separator
+  std::string AbsolutePrefix; // ending with the separator
+  // Held only where a subdirectory's path may pass the system's limit and must be opened
+  // relative to it; the other levels hold no descriptor, so the depth is not bounded by them.
+  std::shared_ptr<TDirectoryHandle> Handle;
+};
 
 TBatchEngine::TBatchEngine(TBatchHost& host) : FHost(host) {}
 
@@ -65,12 +94,15 @@ void TBatchEngine::Run() {
     }
   } runEnd{*this};
   FHost.SetCounterText("0");
+  FCountsRead = false;
   TRunOptions run;
   FHost.ReadRunOptions(run);
-  if (!DirectoryExists(run.StartDir))
+  if (!FNames && !DirectoryExists(run.StartDir))
     FHost.ShowError(StartDirMissingText);
   else if (run.SearchItemCount == 0)
     FHost.ShowError(NoSearchItemText);
+  else if (FNames)
+    ReadNames(run);
   else
     Walk(run);
 }
@@ -81,17 +113,49 @@ bool TBatchEngine::List(int parentFd, const std::string& name, const std::string
                  : ListDirectory(parentFd, name, listing, reason);
 }
 
+void TBatchEngine::StartWindow() {
+  if (FJobs <= 1)
+    return;
+  FHost.ReadRecordOptions(FWorkerOptions);
+  FOptions = FWorkerOptions;
+  TLoadWindow::TTick tick;
+  if (FLive)
+    tick = [this] { FHost.ProcessMessages(); };
+  FWindow = std::make_unique<TLoadWindow>(
+      FJobs, FWorkerOptions,
+      [this](TFileOutcome& outcome) { FLive ? EmitAhead(outcome) : Emit(outcome); }, FLive,
+      std::move(tick));
+}
+
+void TBatchEngine::FinishWindow() {
+  // After a Stop the files read ahead are dropped unseen.
+  if (FWindow && !FHost.StopRequested())
+    FWindow->Finish();
+  FWindow.reset();
+}
+
+void TBatchEngine::ReadNames(const TRunOptions& run) {
+  if (run.AddDescription)
+    AddHeaderLine();
+  StartWindow();
+  const std::string workingPrefix = WithSeparator(std::filesystem::current_path().string());
+  std::string name;
+  while (!FHost.StopRequested() && FNames(name)) {
+    if (name.empty())
+      continue;
+    Submit(NamedJob(workingPrefix, name));
+    FHost.ProcessMessages();
+  }
+  FinishWindow();
+}
+
 void TBatchEngine::Walk(const TRunOptions& run) {
   FEntered.clear();
   if (run.AddDescription)
     AddHeaderLine();
   if (!run.IncludeRoot && !run.IncludeSubDirectories)
     return;
-  if (FJobs > 1) {
-    FHost.ReadRecordOptions(FOptions);
-    FWindow = std::make_unique<TLoadWindow>(FJobs, FOptions,
-                                            [this](TFileOutcome& outcome) { Emit(outcome); });
-  }
+  StartWindow();
 
   // One listing of the starting directory serves both its own files and its subdirectories.
   const std::string absolute = AbsolutePath(run.StartDir);
@@ -120,11 +184,8 @@ void TBatchEngine::Walk(const TRunOptions& run) {
     }
   }
   if (run.IncludeSubDirectories && listed)
-    RetrieveSubDirectories(WithSeparator(run.StartDir), WithSeparator(absolute), listing);
-  if (FWindow) {
-    FWindow->Finish();
-    FWindow.reset();
-  }
+    WalkBelow(listing, WithSeparator(run.StartDir), WithSeparator(absolute));
+  FinishWindow();
 }
 
 void TBatchEngine::AddHeaderLine() {
@@ -159,37 +220,64 @@ void TBatchEngine::ReadFiles(const TDirectoryListing& listing, const std::string
   }
 }
 
-void TBatchEngine::RetrieveSubDirectories(const std::string& prefix,
-                                          const std::string& absolutePrefix,
-                                          const TDirectoryListing& listing) {
-  if (FHost.StopRequested())
-    return;
-  try {
-    FHost.ProcessMessages();
-    TDirectoryListing sub;
-    std::string reason;
-    for (const auto& name : listing.SubDirectories) {
+// Depth first, every directory's files before its subdirectories, in listing order: the order
+// of a recursive walk, with a stack of the directories still to be walked instead.
+void TBatchEngine::WalkBelow(TDirectoryListing& root, const std::string& prefix,
+                             const std::string& absolutePrefix) {
+  const auto frameOf = [](TDirectoryListing& listing, std::string prefix,
+                          std::string absolutePrefix) {
+    TWalkFrame frame;
+    frame.SubDirectories = std::move(listing.SubDirectories);
+    listing.SubDirectories = {};
+    frame.Prefix = std::move(prefix);
+    frame.AbsolutePrefix = std::move(absolutePrefix);
+    if (frame.AbsolutePrefix.size() + NAME_MAX >= PATH_MAX)
+      frame.Handle = listing.Handle;
+    return frame;
+  };
+  std::vector<TWalkFrame> stack;
+  stack.push_back(frameOf(root, prefix, absolutePrefix));
+  root.Handle.reset();
+  TDirectoryListing sub;
+  std::string reason;
+  FHost.ProcessMessages();
+  while (!stack.empty() && !FHost.StopRequested()) {
+    TWalkFrame& top = stack.back();
+    if (top.Next == top.SubDirectories.size()) {
+      stack.pop_back();
+      continue;
+    }
+    const std::string name = std::move(top.SubDirectories[top.Next++]);
+    try {
       FHost.ProcessMessages();
-      const std::string absolute = absolutePrefix + name;
+      const std::string absolute = top.AbsolutePrefix + name;
+      // A path within the limit is opened by itself; a longer one relative to its parent.
+      const bool relative = absolute.size() >= PATH_MAX && top.Handle;
       // A subdirectory that cannot be listed is skipped alone; a link back to a directory
       // entered before would walk in circles.
-      if (!List(listing.Handle->Fd(), name, absolute, sub, reason)) {
+      if (!List(relative ? top.Handle->Fd() : AT_FDCWD, relative ? name : absolute, absolute, sub,
+                reason)) {
         Submit(SkipJob(absolute, reason));
       } else if (FEntered.emplace(sub.Device, sub.Inode).second) {
         ReportUnreadable(sub, absolute + PathSeparator);
         if (!sub.TifFiles.empty()) {
-          FHost.SetStatusText(ReadingStatusText + prefix + name);
+          FHost.SetStatusText(ReadingStatusText + top.Prefix + name);
           ReadFiles(sub, absolute);
         }
         sub.TifFiles = {};
-        RetrieveSubDirectories(prefix + name + PathSeparator, absolute + PathSeparator, sub);
+        if (!sub.SubDirectories.empty() && !FHost.StopRequested())
+          stack.push_back(frameOf(sub, top.Prefix + name + PathSeparator,
+                                  absolute + PathSeparator));
+        sub.Handle.reset();
       }
       FHost.ProcessMessages();
+    } catch (const EOutputError&) {
+      throw;
+    } catch (const std::exception&) {
+      // Ends the walk of the directory being listed silently; its parent goes on with its next
+      // entry.
+      stack.pop_back();
     }
-  } catch (const EOutputError&) {
-    throw;
-  } catch (const std::exception&) {
-    // Ends this directory's walk silently; the caller goes on with its next entry.
   }
 }
 
@@ -199,11 +287,38 @@ void TBatchEngine::Submit(TFileJob job) {
     return;
   }
   std::unique_ptr<TTiffFile> file;
-  if (job.Directory) {
+  if (!job.Skip) {
     FHost.ReleaseFile();
     FHost.ReadRecordOptions(FOptions);
   }
   TFileOutcome outcome = LoadFile(job, FOptions, file);
+  try {
+    Emit(outcome);
+  } catch (...) {
+    if (file)
+      FHost.KeepFile(std::move(file));
+    throw;
+  }
+  if (file)
+    FHost.KeepFile(std::move(file));
+}
+
+void TBatchEngine::EmitAhead(TFileOutcome& outcome) {
+  // A Stop ends the run after the file being shown: what was read ahead is not shown.
+  if (FHost.StopRequested())
+    return;
+  std::unique_ptr<TTiffFile> file = std::move(outcome.File);
+  if (file) {
+    FHost.ReleaseFile();
+    FHost.ReadRecordOptions(FOptions);
+    if (outcome.Built && FOptions != FWorkerOptions) {
+      try {
+        BuildRecords(outcome, FOptions, *file);
+      } catch (const std::exception&) {
+        outcome.Lines.clear();
+      }
+    }
+  }
   try {
     Emit(outcome);
   } catch (...) {
@@ -232,22 +347,32 @@ void TBatchEngine::Emit(TFileOutcome& outcome) {
     FHost.EntrySkipped(outcome.FullPath, outcome.SkipReason);
 }
 
+// The texts are read at the run's first file only: the engine alone writes them during a run. A
+// pages text that is no number starts both counters over at "1".
 void TBatchEngine::CountFile(int pageCount) {
-  std::int64_t files = 0;
-  std::int64_t pages = 0;
-  bool whole = ParseCounter(FHost.CounterText(), files);
-  const std::string counter = std::to_string(files + 1);
-  FHost.SetCounterText(counter);
-  if (FOptions.AllPages) {
-    whole = ParseCounter(FHost.PagesText(), pages) && whole;
-    FHost.SetPagesText(std::to_string(pages + pageCount));
+  if (!FCountsRead) {
+    FCountsRead = true;
+    FFiles = 0;
+    FPagesValid = ParseCounter(FHost.PagesText(), FPages);
+    std::int64_t files = 0;
+    if (ParseCounter(FHost.CounterText(), files))
+      FFiles = files;
+    else
+      FPagesValid = false;
+  }
+  ++FFiles;
+  if (!FOptions.AllPages) {
+    FPages = FFiles;
+    FPagesValid = true;
+  } else if (FPagesValid) {
+    FPages += pageCount;
   } else {
-    FHost.SetPagesText(counter);
+    FFiles = 1;
+    FPages = 1;
+    FPagesValid = true;
   }
-  if (!whole) {
-    FHost.SetCounterText("1");
-    FHost.SetPagesText("1");
-  }
+  FHost.SetCounterText(std::to_string(FFiles));
+  FHost.SetPagesText(std::to_string(FPages));
 }
 
 } // namespace lodestar

@@ -4,6 +4,7 @@
 #include "EscapeControls.h"
 #include "ExitStatus.h"
 #include "TBatchEngine.h"
+#include "TNameList.h"
 #include "TOutputStream.h"
 #include "TResultsFile.h"
 #include "TSearchList.h"
@@ -14,7 +15,10 @@
 #include <atomic>
 #include <charconv>
 #include <chrono>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -36,6 +40,8 @@ int DefaultJobs() {
 
 struct TBatchOptions {
   std::string Dir;
+  std::string FilesFrom; // a list of names instead of DIR; "-" for standard input
+  bool NulSeparated = false;
   std::vector<std::string> Tags;
   std::string Separator = ",";
   bool SplitPath = false;
@@ -253,17 +259,44 @@ private:
   std::chrono::steady_clock::time_point FLastShown;
 };
 
+// Closes the list file when the run is done with it; standard input stays open.
+struct TListFile {
+  int Fd = -1;
+  ~TListFile() {
+    if (Fd > STDIN_FILENO)
+      ::close(Fd);
+  }
+};
+
 int RunBatch(const TBatchOptions& options) {
-  // Checked before the output file is created, so a mistyped directory leaves no file.
-  if (!DirectoryExists(options.Dir)) {
+  const bool fromList = !options.FilesFrom.empty();
+  if (fromList == !options.Dir.empty()) {
+    PrintError(fromList ? options.Dir : "batch", "give either DIR or --files-from FILE");
+    return ExitUsage;
+  }
+  if (options.NulSeparated && !fromList) {
+    PrintError("-0", "needs --files-from");
+    return ExitUsage;
+  }
+  // Checked before the output file is created, so a mistyped directory or list leaves no file.
+  TListFile list;
+  if (fromList) {
+    list.Fd = options.FilesFrom == "-" ? STDIN_FILENO
+                                       : ::open(options.FilesFrom.c_str(), O_RDONLY | O_CLOEXEC);
+    if (list.Fd < 0) {
+      PrintError(options.FilesFrom, SystemReason(errno));
+      return ExitUsage;
+    }
+  } else if (!DirectoryExists(options.Dir)) {
     PrintError(options.Dir, StartDirMissingText);
     return ExitUsage;
   }
-  const auto list = BuildSearchList(options.Tags);
-  if (!list)
+  const std::string subject = fromList ? options.FilesFrom : options.Dir;
+  const auto items = BuildSearchList(options.Tags);
+  if (!items)
     return ExitUsage;
-  if (list->Count() == 0) {
-    PrintError(options.Dir, NoSearchItemText);
+  if (items->Count() == 0) {
+    PrintError(subject, NoSearchItemText);
     return ExitUsage;
   }
 
@@ -282,9 +315,15 @@ int RunBatch(const TBatchOptions& options) {
     return ExitFailed;
   }
 
-  TCliHost host(options, *list, output.get());
+  TCliHost host(options, *items, output.get());
   TBatchEngine engine(host);
   engine.SetJobs(options.Jobs);
+  std::optional<TNameList> names;
+  if (fromList) {
+    names.emplace(list.Fd, options.NulSeparated ? '\0' : '\n',
+                  options.FilesFrom == "-" ? "standard input" : options.FilesFrom);
+    engine.SetNameSource([&names](std::string& name) { return names->Next(name); });
+  }
   int status = ExitSuccess;
   const auto outputFailed = [&](const EOutputError& error) {
     if (output)
@@ -301,7 +340,7 @@ int RunBatch(const TBatchOptions& options) {
     outputFailed(error);
   } catch (const ELodestarError& error) {
     host.ShowProgress(true);
-    PrintError(options.Dir, error.what());
+    PrintError(subject, error.what());
     status = ExitFailed;
   }
   try {
@@ -339,8 +378,16 @@ int RunBatch(const TBatchOptions& options) {
 void RegisterBatchCommand(CLI::App& app) {
   auto options = std::make_shared<TBatchOptions>();
   CLI::App* batch = app.add_subcommand(
-      "batch", "Write one quoted, separated record per page of every *.tif file below DIR");
-  batch->add_option("DIR", options->Dir, "The starting directory")->required();
+      "batch", "Write one quoted, separated record per page of every *.tif file below DIR, or "
+                "of every file a list names (--files-from)");
+  CLI::Option* dir = batch->add_option("DIR", options->Dir, "The starting directory");
+  batch
+      ->add_option("--files-from", options->FilesFrom,
+                   "Read the files named in FILE, one a line (\"-\": standard input), in its "
+                   "order, instead of walking DIR")
+      ->excludes(dir);
+  batch->add_flag("-0,--null", options->NulSeparated,
+                  "The names in --files-from end with a NUL character (find -print0)");
   batch
       ->add_option("--tags", options->Tags,
                    "Tag items N[:LABEL], comma-separated (default: the nine default items)")
