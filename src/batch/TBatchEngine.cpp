@@ -6,8 +6,8 @@
 #include "cLodestar.h"
 
 #include <charconv>
-#include <fcntl.h>
 #include <climits>
+#include <fcntl.h>
 #include <filesystem>
 #include <vector>
 
@@ -52,10 +52,10 @@ TFileJob SkipJob(std::string path, std::string reason) {
 // A name from a list as the records write it: absolute, "." and ".." resolved by name as for the
 // starting directory, split after its last separator.
 TFileJob NamedJob(const std::string& workingPrefix, const std::string& name) {
-  const std::string full = std::filesystem::path(name.front() == PathSeparator ? name
-                                                                               : workingPrefix + name)
-                               .lexically_normal()
-                               .string();
+  const std::string full =
+      std::filesystem::path(name.front() == PathSeparator ? name : workingPrefix + name)
+          .lexically_normal()
+          .string();
   const std::size_t split = full.rfind(PathSeparator) + 1;
   TFileJob job;
   job.DirectoryPart = full.substr(0, split);
@@ -129,8 +129,15 @@ void TBatchEngine::StartWindow() {
 
 void TBatchEngine::FinishWindow() {
   // After a Stop the files read ahead are dropped unseen.
-  if (FWindow && !FHost.StopRequested())
+  if (FWindow && !FHost.StopRequested()) {
+    if (!FPendingStatus.empty()) {
+      TFileJob job;
+      job.Skip = true;
+      Submit(std::move(job));
+    }
     FWindow->Finish();
+  }
+  FPendingStatus.clear();
   FWindow.reset();
 }
 
@@ -144,7 +151,7 @@ void TBatchEngine::ReadNames(const TRunOptions& run) {
     if (name.empty())
       continue;
     Submit(NamedJob(workingPrefix, name));
-    FHost.ProcessMessages();
+    Events();
   }
   FinishWindow();
 }
@@ -163,7 +170,7 @@ void TBatchEngine::Walk(const TRunOptions& run) {
   std::string reason;
   bool listed = false;
   if (run.IncludeRoot) {
-    FHost.SetStatusText(ReadingStatusText + run.StartDir);
+    SetStatus(ReadingStatusText + run.StartDir);
     if (!List(AT_FDCWD, absolute, absolute, listing, reason))
       throw EFOpenError(absolute, reason);
     listed = true;
@@ -215,8 +222,12 @@ void TBatchEngine::ReadFiles(const TDirectoryListing& listing, const std::string
   for (const auto& name : listing.TifFiles) {
     if (FHost.StopRequested())
       break;
-    Submit(TFileJob{listing.Handle, directoryPart, name, {}});
-    FHost.ProcessMessages();
+    TFileJob job;
+    job.Directory = listing.Handle;
+    job.DirectoryPart = directoryPart;
+    job.Name = name;
+    Submit(std::move(job));
+    Events();
   }
 }
 
@@ -240,7 +251,7 @@ void TBatchEngine::WalkBelow(TDirectoryListing& root, const std::string& prefix,
   root.Handle.reset();
   TDirectoryListing sub;
   std::string reason;
-  FHost.ProcessMessages();
+  Events();
   while (!stack.empty() && !FHost.StopRequested()) {
     TWalkFrame& top = stack.back();
     if (top.Next == top.SubDirectories.size()) {
@@ -249,7 +260,7 @@ void TBatchEngine::WalkBelow(TDirectoryListing& root, const std::string& prefix,
     }
     const std::string name = std::move(top.SubDirectories[top.Next++]);
     try {
-      FHost.ProcessMessages();
+      Events();
       const std::string absolute = top.AbsolutePrefix + name;
       // A path within the limit is opened by itself; a longer one relative to its parent.
       const bool relative = absolute.size() >= PATH_MAX && top.Handle;
@@ -261,16 +272,16 @@ void TBatchEngine::WalkBelow(TDirectoryListing& root, const std::string& prefix,
       } else if (FEntered.emplace(sub.Device, sub.Inode).second) {
         ReportUnreadable(sub, absolute + PathSeparator);
         if (!sub.TifFiles.empty()) {
-          FHost.SetStatusText(ReadingStatusText + top.Prefix + name);
+          SetStatus(ReadingStatusText + top.Prefix + name);
           ReadFiles(sub, absolute);
         }
         sub.TifFiles = {};
         if (!sub.SubDirectories.empty() && !FHost.StopRequested())
-          stack.push_back(frameOf(sub, top.Prefix + name + PathSeparator,
-                                  absolute + PathSeparator));
+          stack.push_back(
+              frameOf(sub, top.Prefix + name + PathSeparator, absolute + PathSeparator));
         sub.Handle.reset();
       }
-      FHost.ProcessMessages();
+      Events();
     } catch (const EOutputError&) {
       throw;
     } catch (const std::exception&) {
@@ -281,8 +292,27 @@ void TBatchEngine::WalkBelow(TDirectoryListing& root, const std::string& prefix,
   }
 }
 
+// With steps read ahead the status waits for the step it belongs to, so the window never names a
+// directory whose files it does not show yet.
+void TBatchEngine::SetStatus(std::string text) {
+  if (!FWindow) {
+    FHost.SetStatusText(text);
+    return;
+  }
+  if (!FPendingStatus.empty()) {
+    // A directory without a step of its own: its status is a step alone.
+    TFileJob job;
+    job.Skip = true;
+    Submit(std::move(job));
+  }
+  FPendingStatus = std::move(text);
+}
+
 void TBatchEngine::Submit(TFileJob job) {
   if (FWindow) {
+    if (!FPendingStatus.empty())
+      job.Status = std::move(FPendingStatus);
+    FPendingStatus.clear();
     FWindow->Add(std::move(job));
     return;
   }
@@ -328,9 +358,24 @@ void TBatchEngine::EmitAhead(TFileOutcome& outcome) {
   }
   if (file)
     FHost.KeepFile(std::move(file));
+  FHost.ProcessMessages();
+}
+
+// The window's events, where a walk or a list lets them through. With files read ahead for a
+// live host they come only after a file has been shown, as they would without read-ahead: a Stop
+// then ends the run after the file the window shows.
+void TBatchEngine::Events() {
+  if (FWindow && FLive) {
+    FWindow->EmitDone(); // each file shown lets the events through
+    if (!FWindow->Empty())
+      return;
+  }
+  FHost.ProcessMessages();
 }
 
 void TBatchEngine::Emit(TFileOutcome& outcome) {
+  if (!outcome.Status.empty())
+    FHost.SetStatusText(outcome.Status);
   if (outcome.Visited)
     FHost.FileRead(outcome.FullPath);
   try {

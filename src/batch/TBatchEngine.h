@@ -76,6 +76,8 @@ private:
   void StartWindow();
   void FinishWindow();
   void EmitAhead(TFileOutcome& outcome);
+  void Events();
+  void SetStatus(std::string text);
   void AddHeaderLine();
   void ReadFiles(const TDirectoryListing& listing, const std::string& absolute);
   void ReportUnreadable(const TDirectoryListing& listing, const std::string& absolutePrefix);
@@ -92,6 +94,7 @@ private:
   bool FLive = false;
   TRecordOptions FOptions;
   TRecordOptions FWorkerOptions; // what files read ahead are built with; fixed during a run
+  std::string FPendingStatus;    // goes with the next step read ahead
   // The counters as numbers; the host's texts are read once a run, at its first file.
   bool FCountsRead = false;
   bool FPagesValid = false;

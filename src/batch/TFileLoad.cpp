@@ -65,8 +65,9 @@ void BuildRecords(TFileOutcome& outcome, const TRecordOptions& options, const TT
 TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
                       std::unique_ptr<TTiffFile>& file) {
   TFileOutcome outcome;
+  outcome.Status = job.Status;
   if (job.Skip) {
-    outcome.Skipped = true;
+    outcome.Skipped = !job.Name.empty(); // else a step that only carries its status
     outcome.FullPath = job.Name;
     outcome.SkipReason = job.SkipReason;
     return outcome;

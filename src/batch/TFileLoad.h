@@ -18,7 +18,8 @@ struct TFileJob {
   std::string DirectoryPart;                   // absolute, ending with the separator
   std::string Name;                            // as listed; for a skip, the entry's full path
   std::string SkipReason;                      // for a skip: the system's reason
-  bool Skip = false;                           // nothing to read: report SkipReason
+  bool Skip = false;  // nothing to read: report SkipReason for Name, if there is a name
+  std::string Status; // a status text to show before this step, when steps are read ahead
   // Named by a list rather than listed by the walk: what it is has not been looked at yet.
   bool Named = false;
 };
@@ -35,6 +36,7 @@ struct TFileOutcome {
   // The loaded object, for a host that keeps it (a file read ahead reaches the window only when
   // it is shown); null otherwise.
   std::unique_ptr<TTiffFile> File;
+  std::string Status;        // the job's
   std::size_t NameStart = 0; // where the name begins in FullPath
   bool Built = false;        // the file loaded far enough for Lines to be built from it
 };

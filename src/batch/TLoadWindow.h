@@ -36,6 +36,10 @@ public:
   TLoadWindow& operator=(const TLoadWindow&) = delete;
 
   void Add(TFileJob job);
+  // Emits the outcomes at the head that are finished, without waiting for any.
+  void EmitDone() { EmitHead(false); }
+  // Every job added has been emitted.
+  bool Empty() const { return FHead == FTail; }
   // Emits every outcome still outstanding.
   void Finish();
 

@@ -13,13 +13,13 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
-#include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <pthread.h>
@@ -379,7 +379,7 @@ void RegisterBatchCommand(CLI::App& app) {
   auto options = std::make_shared<TBatchOptions>();
   CLI::App* batch = app.add_subcommand(
       "batch", "Write one quoted, separated record per page of every *.tif file below DIR, or "
-                "of every file a list names (--files-from)");
+               "of every file a list names (--files-from)");
   CLI::Option* dir = batch->add_option("DIR", options->Dir, "The starting directory");
   batch
       ->add_option("--files-from", options->FilesFrom,

@@ -80,9 +80,15 @@ TEST_F(FilesFrom, ReadsTheListInItsOrderAndNamesWhatItCannotRead) {
   };
   for (const TCase& c : {TCase{'\n', "1"}, TCase{'\n', "4"}, TCase{'\0', "1"}, TCase{'\0', "3"}}) {
     SCOPED_TRACE(testing::Message() << int(c.Separator) << " --jobs " << c.Jobs);
-    TLines names{Root + "/z/last.tif", "missing.tif", Root + "/./a/../" + latin1,
-                 Root + "/a/first.tif", Root + "/adir", Root + "/pipe.tif", "",
-                 Root + "/no-tif-ending", Root + "/z/last.tif"};
+    TLines names{Root + "/z/last.tif",
+                 "missing.tif",
+                 Root + "/./a/../" + latin1,
+                 Root + "/a/first.tif",
+                 Root + "/adir",
+                 Root + "/pipe.tif",
+                 "",
+                 Root + "/no-tif-ending",
+                 Root + "/z/last.tif"};
     if (c.Separator == '\0')
       names.push_back(Root + "/" + newline);
     std::vector<std::string> args{"--files-from", List(names, c.Separator), "--jobs", c.Jobs};
@@ -128,7 +134,8 @@ TEST_F(FilesFrom, GivesTheRecordsOfAWalkOverTheSameFiles) {
         "/bin/bash",
         {"-c", "cd " + Root + " && find . -name '*.tif' -print0 | " + Cli +
                    " batch --no-header --tags 256 --files-from - -0 --split-path --jobs 4 "
-                   "--format " + format});
+                   "--format " +
+                   format});
     ASSERT_EQ(listed.Status, 0) << listed.Err;
     TLines a = SplitLines(walk.Out), b = SplitLines(listed.Out);
     std::sort(a.begin(), a.end());
@@ -163,9 +170,10 @@ TEST(NameList, GivesEveryNameWhereverTheReadsCutIt) {
     std::string Bytes;
     TLines Names;
   };
-  for (const TCase& c : {TCase{"", {}}, TCase{"a\nb", {"a", "b"}}, TCase{"a\n\nb\n", {"a", "", "b"}},
-                         TCase{longName + "\nx\n" + longName, {longName, "x", longName}},
-                         TCase{std::string(70000, 'a') + "\n", {std::string(70000, 'a')}}}) {
+  for (const TCase& c :
+       {TCase{"", {}}, TCase{"a\nb", {"a", "b"}}, TCase{"a\n\nb\n", {"a", "", "b"}},
+        TCase{longName + "\nx\n" + longName, {longName, "x", longName}},
+        TCase{std::string(70000, 'a') + "\n", {std::string(70000, 'a')}}}) {
     TTempDir dir;
     std::ofstream(dir.File("l"), std::ios::binary) << c.Bytes;
     const int fd = ::open(dir.File("l").c_str(), O_RDONLY);
