@@ -28,8 +28,6 @@
 
 namespace {
 
-constexpr int BatchReadAhead = 16;
-
 int SelectedRow(const QListView* list) {
   const QModelIndexList selected = list->selectionModel()->selectedRows();
   return selected.isEmpty() ? -1 : selected.first().row();
@@ -152,10 +150,7 @@ void TForm1::edtTagNumberKeyPress(QChar& Key) {
 void TForm1::ActionStartRetrieveExecute() {
   TForm1BatchHost host(*this);
   lodestar::TBatchEngine engine(host);
-  // Scans on network disks wait for the server on every open; as many files in flight as the
-  // command's --jobs 16 hide that wait, and on a local disk the window's thread is left with
-  // little but showing the records.
-  engine.SetJobs(BatchReadAhead);
+  engine.SetJobs(FBatchReadAhead);
   engine.SetLiveOptions(true);
   engine.Run();
 }
