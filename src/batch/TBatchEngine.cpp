@@ -5,10 +5,12 @@
 #include "TRecordFormat.h"
 #include "cLodestar.h"
 
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <fcntl.h>
 #include <filesystem>
+#include <new>
 #include <vector>
 
 namespace lodestar {
@@ -284,6 +286,11 @@ void TBatchEngine::WalkBelow(TDirectoryListing& root, const std::string& prefix,
       Events();
     } catch (const EOutputError&) {
       throw;
+    } catch (const std::bad_alloc&) {
+      // The rest of this directory's walk is lost for want of memory: the run is incomplete.
+      const std::string& lost = stack.back().AbsolutePrefix;
+      Submit(SkipJob(lost.substr(0, lost.size() - 1), SystemReason(ENOMEM)));
+      stack.pop_back();
     } catch (const std::exception&) {
       // Ends the walk of the directory being listed silently; its parent goes on with its next
       // entry.

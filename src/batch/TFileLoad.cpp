@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <new>
 #include <string_view>
 #include <sys/stat.h>
 
@@ -46,10 +47,6 @@ std::string RefusalOf(const std::string& path) {
 
 void BuildRecords(TFileOutcome& outcome, const TRecordOptions& options, const TTiffFile& file) {
   outcome.Lines.clear();
-  if (!file.ErrorMessage().empty()) {
-    outcome.Lines.push_back(ErrorRecord(options, outcome.FullPath, file.ErrorMessage()));
-    return;
-  }
   const std::string_view full = outcome.FullPath;
   const std::string_view directoryPart = full.substr(0, outcome.NameStart);
   const std::string_view name = full.substr(outcome.NameStart);
@@ -91,16 +88,20 @@ TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
       outcome.Skipped = true;
       outcome.SkipReason = SystemReason(ENOENT);
     }
-    if (file->ErrorMessage().empty()) {
-      outcome.Counted = true;
-      outcome.PageCount = file->PageCount();
-    }
+    outcome.Counted = true;
+    outcome.PageCount = file->PageCount();
     BuildRecords(outcome, options, *file);
     outcome.Built = true;
   } catch (const EFOpenError& error) {
     // No permission, or it vanished while it was opened: no record and no count, but a word.
     outcome.Skipped = true;
     outcome.SkipReason = OpenFailureReason(error, openName);
+  } catch (const std::bad_alloc&) {
+    // Not the file's fault, and no reason to pass it over in silence: the run is incomplete.
+    outcome.Lines.clear();
+    outcome.Counted = false;
+    outcome.Skipped = true;
+    outcome.SkipReason = SystemReason(ENOMEM);
   } catch (const std::exception&) {
     // Not a TIFF file, or one cut short: no record, no count and no message, as in the tab. The
     // records already built are lost with it.
