@@ -281,8 +281,6 @@ public:
   const std::vector<TReadIssue>& ReadIssues() const { return FReadIssues; }
   // "Little-endian" for 1, "Big-endian" otherwise (also for 0).
   const char* ByteOrderText() const;
-  // Never filled by the loader; callers treat a non-empty text as a failed load.
-  const std::string& ErrorMessage() const { return FErrorMessage; }
 
   // Passes a message to the caller's sink.
   void Message(const std::string& text) const;
@@ -302,7 +300,6 @@ private:
   TFileOffset FFileSize = 0;
   std::vector<TReadIssue> FReadIssues;
   std::string FFileName;
-  std::string FErrorMessage;
   std::string FValueBytes;
   TLoadStatus FLoadStatus = TLoadStatus::None;
   std::error_code FLoadError;
