@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,15 @@ struct TRecordOptions {
   bool AllPages = true;
   std::vector<std::string> TickedItems; // texts of the ticked search items, in list order
   TRecordFormat Format = TRecordFormat::Records;
+  // "Check files": every record gains the file's verdict and finding count, the header "Verdict"
+  // and "Findings". Off, the records are the bytes they always were.
+  bool CheckFiles = false;
+  // Set by `lodestar-cli check`: a file's lines are what this gives for its full path and the
+  // name to open, instead of its page records; it sets the page count. Called on any worker
+  // thread; raises EFOpenError when the file cannot be opened.
+  std::function<std::vector<std::string>(const std::string& fullPath, const std::string& openName,
+                                         int& pages)>
+      FileReport;
 };
 
 // What a batch run needs from its front, the Batch tab or the command line. Records and texts are

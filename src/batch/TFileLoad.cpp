@@ -1,12 +1,14 @@
 #include "TFileLoad.h"
 
 #include "Errors.h"
+#include "TChecker.h"
 #include "TOutputStream.h"
 #include "TRecordFormat.h"
 #include "cLodestar.h"
 
 #include <cerrno>
 #include <climits>
+#include <optional>
 
 namespace lodestar {
 
@@ -41,6 +43,16 @@ TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
   outcome.FullPath = job.DirectoryPart + job.Name;
   file = std::make_unique<TTiffFile>(); // drops the reader's messages: nobody waits for them
   const std::string openName = OpenName(job, outcome.FullPath);
+  if (options.FileReport) {
+    try {
+      outcome.Lines = options.FileReport(outcome.FullPath, openName, outcome.PageCount);
+      outcome.Visited = outcome.Counted = true;
+    } catch (const EFOpenError& error) {
+      outcome.Skipped = true;
+      outcome.SkipReason = OpenFailureReason(error, openName);
+    }
+    return outcome;
+  }
   try {
     file->SetFileName(openName);
     outcome.Visited = true;
@@ -57,10 +69,18 @@ TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
     outcome.PageCount = file->PageCount();
     const int pages = options.AllPages ? outcome.PageCount : std::min(outcome.PageCount, 1);
     outcome.Lines.reserve(static_cast<std::size_t>(pages));
+    std::optional<check::TCheckResult> checked;
+    if (options.CheckFiles) {
+      TFileReader source(openName);
+      checked = check::TChecker::Check(source);
+    }
     for (int k = 1; k <= pages; ++k) {
       std::string record;
       AppendPageRecord(record, options, job.DirectoryPart, job.Name, k,
                        *file->Pages().GetPage(k - 1));
+      if (checked)
+        AppendCheckCells(record, options, check::VerdictText(checked->Verdict),
+                         checked->Findings.size());
       outcome.Lines.push_back(std::move(record));
     }
   } catch (const EFOpenError& error) {

@@ -44,6 +44,7 @@ struct TBatchOptions {
   bool NoSubdirs = false;
   bool NoTrim = false;
   bool FirstPageOnly = false;
+  bool Check = false;
   std::string Output;
   int Jobs = DefaultJobs();
   std::string Format = "records";
@@ -150,6 +151,7 @@ public:
     FRecord.SplitPath = options.SplitPath;
     FRecord.TrimValue = !options.NoTrim;
     FRecord.AllPages = !options.FirstPageOnly;
+    FRecord.CheckFiles = options.Check;
     FRecord.Format = options.Format == "csv"      ? TRecordFormat::Csv
                      : options.Format == "ndjson" ? TRecordFormat::Ndjson
                                                   : TRecordFormat::Records;
@@ -352,6 +354,9 @@ void RegisterBatchCommand(CLI::App& app) {
   batch->add_flag("--no-subdirs", options->NoSubdirs, "Do not walk the directories below DIR");
   batch->add_flag("--no-trim", options->NoTrim, "Write values untrimmed");
   batch->add_flag("--first-page-only", options->FirstPageOnly, "One record per file");
+  batch->add_flag("--check", options->Check,
+                  "Two more cells per record: the file's verdict and its number of findings, as "
+                  "`check` gives them");
   batch->add_option("-o,--output", options->Output,
                     "Write the records to FILE with CR LF line ends, as the Batch tab saves them; "
                     "FILE is replaced only when the run has written everything");
