@@ -64,6 +64,9 @@ private:
 };
 
 void TImage::Required() {
+  if (const TEntry* compression = D.Find(259); compression && C.First(D, 259) == 6u)
+    C.Add("ADV-OLD-JPEG", &D, compression, compression->ValuePos,
+          "Compression 6, old-style JPEG: many readers decode it wrongly or not at all");
   for (const std::uint16_t tag : {256, 257, 262})
     if (!D.Find(tag))
       Missing(tag, "every image");

@@ -196,7 +196,8 @@ void RegisterCheckCommand(CLI::App& app) {
   command->add_flag("--no-subdirs", options->NoSubdirs,
                     "Do not walk the directories below a directory PATH");
   command->add_option("--ignore", options->Ignore, "Rule IDs to leave out, comma-separated")
-      ->delimiter(',');
+      ->delimiter(',')
+      ->allow_extra_args(false);
   command->add_flag("--list-rules", options->ListRules,
                     "Print every rule: ID, severity, summary and reference");
   command->footer("Exit status: 0 every file well-formed and valid; 4 some file not; 3 some entry "
