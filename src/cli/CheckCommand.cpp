@@ -1,6 +1,7 @@
 #include "CheckCommand.h"
 
 #include "CheckReport.h"
+#include "Diagnostics.h"
 #include "Errors.h"
 #include "EscapeControls.h"
 #include "ExitStatus.h"
@@ -32,12 +33,6 @@ struct TCheckOptions {
   std::vector<std::string> Ignore;
   bool ListRules = false;
 };
-
-void PrintError(const std::string& subject, const std::string& message) {
-  std::fflush(stdout);
-  std::fprintf(stderr, "lodestar-cli: error: '%s': %s\n", EscapeControls(subject).c_str(),
-               message.c_str());
-}
 
 // The check's side of a run over a directory: the walk, the jobs and the order are batch's; each
 // file's lines are its findings.
@@ -80,16 +75,15 @@ private:
 int RunCheck(const TCheckOptions& options) {
   if (options.ListRules) {
     std::fputs(check::RuleCatalogueText().c_str(), stdout);
-    return ExitSuccess;
+    return FinishStandardOutput(ExitSuccess);
   }
   if (options.Paths.empty()) {
-    std::fprintf(stderr, "lodestar-cli: error: PATH is required\n"
-                         "Run with --help for more information.\n");
+    ReportLine("error", "PATH is required\nRun with --help for more information.");
     return ExitUsage;
   }
   for (const std::string& id : options.Ignore)
     if (!check::FindRule(id)) {
-      PrintError(id, "no such rule (see --list-rules)");
+      ReportError(EscapeControls(id), "no such rule (see --list-rules)");
       return ExitUsage;
     }
   // Every path is looked at before the first line is written, so a mistyped one costs no run.
@@ -98,7 +92,7 @@ int RunCheck(const TCheckOptions& options) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status)) {
-      PrintError(path, ec ? ec.message() : "No such file or directory");
+      ReportError(EscapeControls(path), ec ? ec.message() : "No such file or directory");
       return ExitUsage;
     }
     isDirectory.push_back(std::filesystem::is_directory(status));
@@ -150,23 +144,24 @@ int RunCheck(const TCheckOptions& options) {
       engine.SetJobs(options.Jobs);
       engine.Run();
       if (!host.Error().empty()) {
-        PrintError(path, host.Error());
+        ReportError(EscapeControls(path), host.Error());
         return ExitUsage;
       }
     }
     out.Flush();
   } catch (const EOutputError& error) {
-    PrintError("standard output", error.Reason());
+    ReportError("standard output", error.Reason());
     return ExitFailed;
   } catch (const ELodestarError& error) {
-    PrintError(options.Paths.front(), error.what());
+    ReportError(EscapeControls(options.Paths.front()), error.what());
     status = ExitFailed;
   }
   if (status != ExitSuccess)
     return status;
   if (host.SkippedCount() > 0) {
-    std::fprintf(stderr, "lodestar-cli: incomplete: %lld %s could not be read\n",
-                 host.SkippedCount(), host.SkippedCount() == 1 ? "entry" : "entries");
+    ReportLine("incomplete", std::to_string(host.SkippedCount()) +
+                                 (host.SkippedCount() == 1 ? " entry" : " entries") +
+                                 " could not be read");
     return ExitIncomplete;
   }
   return *faulty > 0 ? ExitNotValid : ExitSuccess;

@@ -1,10 +1,11 @@
 #include "EditCommand.h"
 
 #include "CodePage.h"
+#include "Diagnostics.h"
 #include "ExitStatus.h"
-#include "InfoCommand.h"
 #include "ReportRows.h"
 #include "TAsciiEdit.h"
+#include "TLoadedFile.h"
 #include "cLodestar.h"
 
 #include <CLI/CLI.hpp>
@@ -30,10 +31,9 @@ struct TEditOptions {
   std::string Text;
 };
 
-int Fail(const std::string& file, const std::string& message, int status = ExitFailed) {
-  std::fflush(stdout);
-  std::fprintf(stderr, "lodestar-cli: error: '%s': %s\n", file.c_str(), message.c_str());
-  return status;
+int Fail(const std::string& file, const std::string& message) {
+  ReportError(file, message);
+  return ExitFailed;
 }
 
 std::string Decimal(std::int64_t value) {
@@ -56,17 +56,10 @@ int RunEdit(const TEditOptions& options) {
   if (!FitsCodePage(text))
     return Fail(path, "the text holds characters that Windows-1252 cannot store");
 
-  std::vector<std::string> messages;
-  TTiffFile file([&messages](const std::string& message) { messages.push_back(message); });
-  try {
-    file.SetFileName(path);
-  } catch (const ELodestarError& error) {
-    return Fail(path, error.what());
-  }
-  if (const int status = CheckLoaded(file, path); status != ExitSuccess)
+  const TLoadedFile loaded(path);
+  if (const int status = loaded.Report(); status != ExitSuccess)
     return status;
-  for (const std::string& message : messages)
-    std::fprintf(stderr, "lodestar-cli: warning: '%s': %s\n", path.c_str(), message.c_str());
+  const TTiffFile& file = loaded.File();
   if (options.Page > file.PageCount())
     return Fail(path, "there is no page " + Decimal(options.Page) + "; the file has " +
                           Decimal(file.PageCount()) + (file.PageCount() == 1 ? " page" : " pages"));
@@ -96,8 +89,9 @@ int RunEdit(const TEditOptions& options) {
                                             : result.Message + " (" + result.Detail + ")");
   std::printf("wrote %d bytes at position %lld: \"%s\"\n", room,
               static_cast<long long>(value.Position), ToUtf8(DecodeNarrow(result.Written)).c_str());
+  // The file is written by now; a lost confirmation does not undo that.
   if (std::fflush(stdout) != 0 || std::ferror(stdout))
-    std::fprintf(stderr, "lodestar-cli: warning: writing standard output failed\n");
+    ReportLine("warning", "writing standard output failed");
   return ExitSuccess;
 }
 
