@@ -40,7 +40,7 @@ struct TRecordOptions {
   // thread; raises EFOpenError when the file cannot be opened.
   std::function<std::vector<std::string>(const std::string& fullPath, const std::string& openName,
                                          int& pages)>
-      FileReport;
+      FileReport = {};
 };
 
 // What a batch run needs from its front, the Batch tab or the command line. Records and texts are
