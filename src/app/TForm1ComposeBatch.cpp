@@ -199,6 +199,7 @@ void TForm1::ComposeExportOptions() {
   cbIncludeSubDirectories = CheckBox(GroupBoxExportOptions, "Include subdirectories", true, 32, 56);
   cbTrimValue = CheckBox(GroupBoxExportOptions, "Trim ascii values", true, 32, 73);
   cbAllPages = CheckBox(GroupBoxExportOptions, "All pages in \"Multi page Tiff's\"", true, 32, 90);
+  cbCheckFiles = CheckBox(GroupBoxExportOptions, "Check files", false, 32, 104);
 }
 
 void TForm1::ComposeGroupBox2() {

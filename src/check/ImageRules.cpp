@@ -148,7 +148,8 @@ void TImage::Extents(const TEntry& offsets, const TEntry& counts, const char* wh
                 Num(C.Size()) + " bytes)");
       continue;
     }
-    C.AddExtent({TExtent::Image, start, start + length, &D, offsets.Index, offsets.Tag});
+    C.AddExtent(
+        {TExtent::Image, start, start + length, &D, offsets.Index, offsets.Tag, offsets.EntryPos});
   }
 }
 

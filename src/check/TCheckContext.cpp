@@ -118,6 +118,7 @@ void TCheckContext::Add(std::string_view ruleId, const TDirectory* directory, co
   if (entry) {
     finding.Tag = entry->Tag;
     finding.Entry = entry->Index;
+    finding.EntryPos = entry->Index >= 0 ? entry->EntryPos : 0;
   }
   finding.Offset = offset;
   auto& held = FHeldBack[rule];
@@ -156,6 +157,7 @@ TCheckResult TCheckContext::Finish(int pages) {
       TEntry entry;
       entry.Tag = extent.Tag;
       entry.Index = extent.Entry;
+      entry.EntryPos = extent.EntryPos;
       Add(rule, extent.Owner, extent.Kind == TExtent::Directory ? nullptr : &entry, extent.Start,
           std::string(Kinds[extent.Kind]) + " of " + std::to_string(extent.End - extent.Start) +
               " bytes at " + std::to_string(extent.Start) + " shares bytes with the " + other);

@@ -55,6 +55,7 @@ struct TExtent {
   const TDirectory* Owner;
   int Entry;
   std::uint16_t Tag;
+  std::uint64_t EntryPos = 0;
 };
 
 // The state of one check: the source, what was found so far and where everything lies. Kept apart

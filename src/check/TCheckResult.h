@@ -20,6 +20,7 @@ struct TFinding {
   int Page = 0;                     // 1-based page the directory belongs to; 0 for the header
   std::optional<std::uint16_t> Tag; // the entry's tag, when the finding is about one
   int Entry = -1;                   // the entry's 0-based index in its directory, -1 for none
+  std::uint64_t EntryPos = 0;       // where that entry lies, when there is one
   std::uint64_t Offset = 0;         // where in the file
   std::string Message;
 };

@@ -237,7 +237,7 @@ void TWalk::Entry(TDirectory& directory, TEntry& entry) {
   if (entry.ValuePos % 2 != 0)
     C.Add("ENT-ALIGN", &directory, &entry, field, "value at odd offset " + Num(entry.ValuePos));
   C.AddExtent({TExtent::Value, entry.ValuePos, entry.ValuePos + entry.ValueSize, &directory,
-               entry.Index, entry.Tag});
+               entry.Index, entry.Tag, entry.EntryPos});
 }
 
 void TWalk::SubDirectories(const TDirectory& directory, int page) {

@@ -48,6 +48,7 @@ void TForm1::OpenTiffFile(const std::string& FileName, int Page, bool IgnoreMiss
   }
   ShowPage(Page);
   UpdateStatusPanels();
+  CheckOpenFile();
 }
 
 void TForm1::ShowPage(int Page) {
