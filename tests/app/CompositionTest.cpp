@@ -67,6 +67,8 @@ TEST_F(Composition, MenusShowCaptionsInOrderPicturesShortcutsAndStatesThatFilesD
       {Form->Combinetomultipage1, "&Combine to multipage", ImageIndex::CombineMultipage, 'D', ""},
       {Form->Splitmultipagefile1, "&Split multipage file", ImageIndex::SplitMultipage, 'D', ""},
       {Form->Batchsplit1, "&Batch split", ImageIndex::ExportPage, 'D', ""},
+      {Form->View1->menuAction(), "&View", ImageIndex::None, 'E', ""},
+      {Form->ActionShowFindings, "&Findings", ImageIndex::None, 'E', ""},
       {Form->About1->menuAction(), "&About", ImageIndex::None, 'E', ""},
       {Form->Aboutlodestar1, "&About Lodestar", ImageIndex::About, 'E', ""},
       {Form->Emailsupport1, "&Email support", ImageIndex::EmailSupport, 'E', ""},
