@@ -149,22 +149,6 @@ void AppendPageRecord(std::string& record, const TRecordOptions& options,
   AppendTagValues(record, page, options);
 }
 
-std::string ErrorRecord(const TRecordOptions& options, const std::string& fullPath,
-                        const std::string& message) {
-  switch (options.Format) {
-  case TRecordFormat::Ndjson:
-    return Dump(TJson{{"path", fullPath}, {"error", message}});
-  case TRecordFormat::Csv: {
-    std::string record;
-    AppendCell(record, fullPath + "Error", options.Format);
-    return record;
-  }
-  case TRecordFormat::Records:
-    break;
-  }
-  return fullPath + "Error";
-}
-
 void AppendCheckCells(std::string& record, const TRecordOptions& options, std::string_view verdict,
                       std::size_t findings) {
   if (options.Format == TRecordFormat::Ndjson) {

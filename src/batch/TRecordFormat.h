@@ -21,10 +21,6 @@ void AppendPageRecord(std::string& record, const TRecordOptions& options,
                       std::string_view directoryPart, std::string_view name, int pageNumber,
                       const TTiffPage& page);
 
-// The record of a file whose ErrorMessage is not empty: the full path followed by "Error".
-std::string ErrorRecord(const TRecordOptions& options, const std::string& fullPath,
-                        const std::string& message);
-
 // The two cells "Check files" adds to a page's record: the verdict and the finding count.
 void AppendCheckCells(std::string& record, const TRecordOptions& options, std::string_view verdict,
                       std::size_t findings);

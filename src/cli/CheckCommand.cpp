@@ -72,6 +72,30 @@ private:
   std::string FPages = "0";
 };
 
+// One file's check in the chosen format, on any worker thread; counts the files not valid.
+class TReporter : public TFileReporter {
+public:
+  TReporter(check::TReportFormat format, std::vector<std::string> ignore)
+      : FFormat(format), FIgnore(std::move(ignore)) {}
+
+  std::vector<std::string> Report(const std::string& fullPath, const std::string& openName,
+                                  int& pages) const override {
+    TFileReader source(openName);
+    check::TCheckResult result = check::TChecker::Check(source);
+    check::IgnoreRules(result, FIgnore);
+    pages = result.Pages;
+    if (result.Verdict != check::TVerdict::Valid)
+      ++FFaulty;
+    return check::ReportLines(fullPath, result, FFormat);
+  }
+  long long Faulty() const { return FFaulty; }
+
+private:
+  check::TReportFormat FFormat;
+  std::vector<std::string> FIgnore;
+  mutable std::atomic<long long> FFaulty{0};
+};
+
 int RunCheck(const TCheckOptions& options) {
   if (options.ListRules) {
     std::fputs(check::RuleCatalogueText().c_str(), stdout);
@@ -101,18 +125,9 @@ int RunCheck(const TCheckOptions& options) {
   const auto format = options.Format == "csv"      ? check::TReportFormat::Csv
                       : options.Format == "ndjson" ? check::TReportFormat::Ndjson
                                                    : check::TReportFormat::Text;
-  auto faulty = std::make_shared<std::atomic<long long>>(0);
+  TReporter reporter(format, options.Ignore);
   TRecordOptions record;
-  record.FileReport = [format, faulty, ignore = options.Ignore](
-                          const std::string& fullPath, const std::string& openName, int& pages) {
-    TFileReader source(openName);
-    check::TCheckResult result = check::TChecker::Check(source);
-    check::IgnoreRules(result, ignore);
-    pages = result.Pages;
-    if (result.Verdict != check::TVerdict::Valid)
-      ++*faulty;
-    return check::ReportLines(fullPath, result, format);
-  };
+  record.FileReport = &reporter;
 
   std::signal(SIGPIPE, SIG_IGN);
   TOutputStream out(STDOUT_FILENO, "standard output");
@@ -127,7 +142,7 @@ int RunCheck(const TCheckOptions& options) {
         // A file named on the command line is checked whatever its name.
         int pages = 0;
         try {
-          for (const std::string& line : record.FileReport(path, path, pages))
+          for (const std::string& line : reporter.Report(path, path, pages))
             host.AddResultLine(line);
         } catch (const EFOpenError& error) {
           host.EntrySkipped(path, error.what());
@@ -164,7 +179,7 @@ int RunCheck(const TCheckOptions& options) {
                                  " could not be read");
     return ExitIncomplete;
   }
-  return *faulty > 0 ? ExitNotValid : ExitSuccess;
+  return reporter.Faulty() > 0 ? ExitNotValid : ExitSuccess;
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 
 #include "CodePage.h"
 #include "Diagnostics.h"
+#include "EscapeControls.h"
 #include "ExitStatus.h"
+#include "InfoCommand.h"
 #include "ReportRows.h"
 #include "TAsciiEdit.h"
 #include "TLoadedFile.h"
@@ -10,10 +12,10 @@
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <limits>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -52,6 +54,8 @@ const TReportRow* FindEntry(const TReportRows& rows, int entry) {
 int RunEdit(const TEditOptions& options) {
   const std::string& path = options.File;
   // Only the text as given is written, so it must fit the code page before anything else.
+  if (!IsUtf8(options.Text))
+    return Fail(path, "the text is not valid UTF-8");
   const std::u16string text = FromUtf8(options.Text);
   if (!FitsCodePage(text))
     return Fail(path, "the text holds characters that Windows-1252 cannot store");
@@ -60,9 +64,8 @@ int RunEdit(const TEditOptions& options) {
   if (const int status = loaded.Report(); status != ExitSuccess)
     return status;
   const TTiffFile& file = loaded.File();
-  if (options.Page > file.PageCount())
-    return Fail(path, "there is no page " + Decimal(options.Page) + "; the file has " +
-                          Decimal(file.PageCount()) + (file.PageCount() == 1 ? " page" : " pages"));
+  if (const int status = loaded.CheckPage(options.Page); status != ExitSuccess)
+    return status;
 
   const TReportRows rows = BuildReportRows(file, options.Page, TDisplayBase::Dec);
   const TReportRow* row = FindEntry(rows, options.Entry);
@@ -80,8 +83,8 @@ int RunEdit(const TEditOptions& options) {
   const std::int32_t room = value.LengthToWrite();
   if (text.size() > static_cast<std::size_t>(room))
     return Fail(path, "the text has " + Decimal(static_cast<std::int64_t>(text.size())) +
-                          " characters; entry " + Decimal(options.Entry) + " holds at most " +
-                          Decimal(room));
+                          (text.size() == 1 ? " character; entry " : " characters; entry ") +
+                          Decimal(options.Entry) + " holds at most " + Decimal(room));
 
   const TEditResult result = WriteAsciiValue(value, TextToWrite(text, room));
   if (result.Outcome != TEditOutcome::Written)
@@ -95,6 +98,16 @@ int RunEdit(const TEditOptions& options) {
   return ExitSuccess;
 }
 
+const CLI::Validator EntryNumber(
+    [](std::string& text) {
+      int entry = 0;
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), entry);
+      if (error == std::errc() && end == text.data() + text.size() && entry >= 1)
+        return std::string();
+      return "'" + text + "' is not an entry number; entries are numbered from 1";
+    },
+    "");
+
 } // namespace
 
 void RegisterEditCommand(CLI::App& app) {
@@ -104,11 +117,11 @@ void RegisterEditCommand(CLI::App& app) {
   edit->add_option("FILE", options->File, "The TIFF file, changed in place")->required();
   edit->add_option("-p,--page", options->Page, "Page of the entry, from 1 (default 1)")
       ->type_name("N")
-      ->check(CLI::Range(1, std::numeric_limits<int>::max()));
+      ->check(PageNumber);
   edit->add_option("-e,--entry", options->Entry, "The entry's \"Nr\" in the page's listing, from 1")
       ->type_name("K")
       ->required()
-      ->check(CLI::Range(1, std::numeric_limits<int>::max()));
+      ->check(EntryNumber);
   edit->add_option("-t,--text", options->Text, "The new text; the value's last byte stays NUL")
       ->type_name("TEXT")
       ->required();

@@ -106,6 +106,8 @@ int RunInfo(const TInfoOptions& options) {
 
   if (const int status = loaded.Report(); status != ExitSuccess)
     return status;
+  if (const int status = loaded.CheckPage(options.Page); status != ExitSuccess)
+    return status;
   const TReportRows report =
       BuildReportRows(file, options.Page, options.Hex ? TDisplayBase::Hex : TDisplayBase::Dec);
   WriteListing(report);

@@ -26,9 +26,9 @@ struct TPrintOptions {
 };
 
 // The helper lies at a fixed place relative to this program, whether installed, unpacked into a
-// scratch root or in the build tree.
-std::filesystem::path PrintHelper() {
-  std::error_code ec;
+// scratch root or in the build tree. Without /proc there is no place to start from, and a path
+// relative to the working directory would run whatever lies there.
+std::filesystem::path PrintHelper(std::error_code& ec) {
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
   return self.parent_path() / LODESTAR_PRINT_FROM_BIN / "lodestar-print";
 }
@@ -36,7 +36,12 @@ std::filesystem::path PrintHelper() {
 // Replaces this process with the helper, so its status and any signal that ends it are the
 // tool's; returns only when it could not be run.
 int RunPrint(const TPrintOptions& options) {
-  const std::string helper = PrintHelper().string();
+  std::error_code ec;
+  const std::string helper = PrintHelper(ec).string();
+  if (ec) {
+    ReportError("/proc/self/exe", "cannot find the print helper: " + ec.message());
+    return ExitFailed;
+  }
   const std::string page = std::to_string(options.Page);
   const char* argv[] = {"lodestar-print",    options.File.c_str(),
                         page.c_str(),        options.Hex ? "hex" : "dec",

@@ -3,6 +3,7 @@
 #include "Diagnostics.h"
 #include "ExitStatus.h"
 
+#include <string>
 #include <system_error>
 
 namespace lodestar::cli {
@@ -49,6 +50,15 @@ int TLoadedFile::ReportFailure() const {
   if (FStatus != ExitSuccess)
     ReportError(FName, FFailure);
   return FStatus;
+}
+
+int TLoadedFile::CheckPage(int page) const {
+  const int count = FFile.PageCount();
+  if (page <= count)
+    return ExitSuccess;
+  ReportError(FName, "there is no page " + std::to_string(page) + "; the file has " +
+                         std::to_string(count) + (count == 1 ? " page" : " pages"));
+  return ExitFailed;
 }
 
 } // namespace lodestar::cli

@@ -30,6 +30,9 @@ public:
   int Report() const;
   // Says only why nothing loaded, for callers that put the messages elsewhere.
   int ReportFailure() const;
+  // ExitSuccess when the loaded file has the page (from 1); otherwise says there is no such page
+  // and returns ExitFailed, so that no subcommand lists, prints or edits a page that is not there.
+  int CheckPage(int page) const;
 
 private:
   std::string FName;

@@ -1,12 +1,14 @@
 // A file whose load runs out of memory is named as unread, not dropped: the run is incomplete,
 // whatever the reason. Large allocations fail on request, as they do under a memory limit.
 #include "TBatchEngine.h"
+#include "TDirectoryListing.h"
 #include "TSearchList.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <new>
 
@@ -62,19 +64,12 @@ using TLines = std::vector<std::string>;
 
 class TMemoryHost : public TBatchHost {
 public:
-  std::string Dir;
+  std::string Dir, Counter = "0", Pages = "0";
   TLines Lines, Skipped;
-  std::string Counter = "0", Pages = "0";
 
-  void ReadRunOptions(TRunOptions& options) override {
-    options.StartDir = Dir;
-    options.SearchItemCount = 1;
-    options.AddDescription = false;
-  }
-  void ReadRecordOptions(TRecordOptions& options) override {
-    options.TickedItems = {"256  Imagewidth"};
-  }
-  void ShowError(const std::string& message) override { Skipped.push_back("error: " + message); }
+  void ReadRunOptions(TRunOptions& options) override { options = {Dir, 1, false, true, true}; }
+  void ReadRecordOptions(TRecordOptions& options) override { options.TickedItems = {"256  W"}; }
+  void ShowError(const std::string& message) override { Skipped.push_back(message); }
   void AddResultLine(const std::string& line) override { Lines.push_back(line); }
   void EntrySkipped(const std::string& path, const std::string& reason) override {
     Skipped.push_back(path + ": " + reason);
@@ -85,29 +80,33 @@ public:
   void SetPagesText(const std::string& text) override { Pages = text; }
 };
 
-TEST(LoadMemory, FileThatRanOutOfMemoryIsNamed) {
+TEST(LoadMemory, FileOrWalkThatRanOutOfMemoryIsNamed) {
   TTempDir dir;
+  const std::string root = dir.Path().string();
   const TTiffBuilder b;
-  TTiffBuilder().Pages({{b.ShortEntry(256, 1)}}).Save(dir.File("a.tif"));
+  for (const char* name : {"a/x.tif", "b/y.tif", "c/z.tif"}) {
+    std::filesystem::create_directories(dir.Path() / std::string(1, name[0]));
+    TTiffBuilder().Pages({{b.ShortEntry(256, 1)}}).Save(dir.File(name));
+  }
   // A value of 1 MiB, held whole while the file loads.
-  TTiffBuilder()
-      .Pages({{b.ShortEntry(256, 2), b.AsciiEntry(270, std::string(1 << 20, 'x'))}})
-      .Save(dir.File("b.tif"));
-  TTiffBuilder().Pages({{b.ShortEntry(256, 3)}}).Save(dir.File("c.tif"));
-  const std::string root = dir.Path().string() + "/";
+  TTiffBuilder().Pages({{b.AsciiEntry(270, std::string(1 << 20, 'x'))}}).Save(dir.File("a/w.tif"));
   for (int jobs : {1, 4}) {
-    SCOPED_TRACE(jobs);
     TMemoryHost host;
-    host.Dir = dir.Path().string();
+    host.Dir = root;
     TBatchEngine engine(host);
     engine.SetJobs(jobs);
+    engine.SetLister([&](int parentFd, const std::string& name, const std::string& path,
+                         TDirectoryListing& listing, std::string& reason) {
+      if (path == root + "/b") // the walk of root's directories stops here, c is not reached
+        throw std::bad_alloc();
+      return ListDirectory(parentFd, name, listing, reason);
+    });
     GFailLarge = true;
     engine.Run();
     GFailLarge = false;
-    EXPECT_EQ(host.Lines,
-              (TLines{"\"" + root + "a.tif\",\"1\",\"1\"", "\"" + root + "c.tif\",\"1\",\"3\""}));
-    EXPECT_EQ(host.Skipped, TLines{root + "b.tif: Cannot allocate memory"});
-    EXPECT_EQ(host.Counter, "2");
+    EXPECT_EQ(host.Lines, TLines{"\"" + root + "/a/x.tif\",\"1\",\"1\""}) << jobs;
+    EXPECT_EQ(host.Skipped, (TLines{root + "/a/w.tif: Cannot allocate memory",
+                                    root + ": Cannot allocate memory"}));
   }
 }
 

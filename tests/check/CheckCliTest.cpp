@@ -112,9 +112,9 @@ TEST(CheckCli, BatchCheckAddsTwoCellsAndLeavesRecordsOtherwise) {
   WriteScans(dir);
   for (const char* format : {"records", "csv", "ndjson"}) {
     const auto plain =
-        RunProgram(Cli, {"batch", "--format", format, "--tags", "256", dir.Path().string()});
+        RunProgram(Cli, {"batch", dir.Path().string(), "--format", format, "--tags", "256"});
     const auto checked = RunProgram(
-        Cli, {"batch", "--check", "--format", format, "--tags", "256", dir.Path().string()});
+        Cli, {"batch", dir.Path().string(), "--check", "--format", format, "--tags", "256"});
     ASSERT_EQ(plain.Status, 0) << plain.Err;
     ASSERT_EQ(checked.Status, 0) << checked.Err;
     std::string expected;

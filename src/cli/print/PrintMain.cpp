@@ -29,6 +29,8 @@ int RunPrint(const std::string& name, int page, TDisplayBase base, const std::st
   const TLoadedFile loaded(name, path.lexically_normal().string());
   if (const int status = loaded.Report(); status != ExitSuccess)
     return status;
+  if (const int status = loaded.CheckPage(page); status != ExitSuccess)
+    return status;
 
   const TReportRows rows = BuildReportRows(loaded.File(), page, base);
   if (rows.InputFileWrong)
