@@ -34,7 +34,7 @@ check::TCheckResult Check(const std::function<void(TBig&)>& edit) {
   TBig b;
   b.Bytes[0] = b.Bytes[1] = 'I';
   b.Put(2, 43, 2);
-  b.Put(4, 8, 2); // offset size
+  b.Put(4, 8, 2);  // offset size
   b.Put(8, 16, 8); // first directory
   b.Put(16, 12, 8);
   std::size_t pos = 24;
