@@ -40,8 +40,13 @@ void TouchDirectories(const std::vector<lodestar::TTiffDirectory>& directories,
                       std::size_t& count) {
   for (const lodestar::TTiffDirectory& directory : directories) {
     ++count;
-    for (const lodestar::TTag& tag : directory.Tags().ReadTags())
-      (void)tag.Description();
+    for (const lodestar::TTag& tag : directory.Tags().ReadTags()) {
+      try {
+        (void)tag.Description();
+      } catch (const lodestar::EConvertError&) {
+        // An entry cut by the end of the file is blank, as in a page.
+      }
+    }
     TouchDirectories(directory.SubDirectories(), count);
   }
 }
