@@ -24,7 +24,7 @@ TEST(Header, BadHeadersRaiseTheirErrorAndLeaveNoPages) {
                {"MM", false, 2},
                {"II*\0\x08\0\0"s, false, 1},
                {"IM*\0\x08\0\0\0"s, true, 0},
-               {"II+\0\x08\0\0\0"s, true, 0}, // BigTIFF
+               {"II+\0\x04\0\0\0"s, true, 0}, // BigTIFF with 4-byte offsets
                {"II\0*\x08\0\0\0"s, true, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Bytes);

@@ -39,7 +39,7 @@ TEST(ReportRows, PositionsAndCountsFollowTheBaseUpToABlankTag) {
   test::TTempDir dir;
   TTiffBuilder b;
   // The text (0xE9 is "é" in the narrow code page) stands at 8, the entries at 42, 54, 66 and
-  // 78. The third count is 2^32 - 1, negative as a signed number. The file ends where the last
+  // 78. The third count is 2^32 - 1. The file ends where the last
   // entry starts, which leaves it a blank tag: its row ends where its description raises.
   b.Header(40).Directory(40, {b.AsciiEntry(270, "Scanned caf\xE9" + Nul + "x" + Nul, 8),
                               b.LongEntry(273, 4096), b.RawEntry(254, test::Long, 0xFFFFFFFF, 0),
@@ -50,10 +50,11 @@ TEST(ReportRows, PositionsAndCountsFollowTheBaseUpToABlankTag) {
 
   const TReportRows dec = BuildReportRows(file, 1, TDisplayBase::Dec);
   EXPECT_TRUE(dec.InputFileWrong);
-  EXPECT_EQ(dec.Rows, Listing({Row("1", {"42", "270", "ImageDescript.", text, "Ascii", "15", "8"}),
-                               Row("2", {"54", "273", "StripOffsets", "4096", "Long", "1", "62"}),
-                               Row("3", {"66", "254", "NewSubfileType", "", "Long", "-1", "74"}),
-                               Row("4", {"78", ""})}));
+  EXPECT_EQ(dec.Rows,
+            Listing({Row("1", {"42", "270", "ImageDescript.", text, "Ascii", "15", "8"}),
+                     Row("2", {"54", "273", "StripOffsets", "4096", "Long", "1", "62"}),
+                     Row("3", {"66", "254", "NewSubfileType", "", "Long", "4294967295", "74"}),
+                     Row("4", {"78", ""})}));
   EXPECT_EQ(BuildReportRows(file, 1, TDisplayBase::Hex).Rows,
             Listing({Row("1", {"2A", "270", "ImageDescript.", text, "Ascii", "F", "8"}),
                      Row("2", {"36", "273", "StripOffsets", "4096", "Long", "1", "3E"}),
