@@ -39,8 +39,8 @@ TEST(ReportRows, PositionsAndCountsFollowTheBaseUpToABlankTag) {
   test::TTempDir dir;
   TTiffBuilder b;
   // The text (0xE9 is "é" in the narrow code page) stands at 8, the entries at 42, 54, 66 and
-  // 78. The third count is 2^32 - 1. The file ends where the last
-  // entry starts, which leaves it a blank tag: its row ends where its description raises.
+  // 78. The third count is 2^32 - 1. The file ends where the last entry starts, which leaves it
+  // a blank tag: its row ends where its description raises.
   b.Header(40).Directory(40, {b.AsciiEntry(270, "Scanned caf\xE9" + Nul + "x" + Nul, 8),
                               b.LongEntry(273, 4096), b.RawEntry(254, test::Long, 0xFFFFFFFF, 0),
                               b.ShortEntry(256, 1)});
