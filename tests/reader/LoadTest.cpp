@@ -130,7 +130,7 @@ TEST_F(OpenTest, ReadOnlyFileLoadsOnce) {
 TEST_F(OpenTest, LoadStatusAndOpenErrorSayWhyNothingLoaded) {
   TTiffBuilder b;
   const std::string good = b.Pages({{}}).Save(FDir.File("good.tif"));
-  const std::string bad = TTiffBuilder().Header(8, 43).Save(FDir.File("bad.tif"));
+  const std::string bad = TTiffBuilder().Header(8, 44).Save(FDir.File("bad.tif"));
   const std::string closed = FDir.File("closed"), pipe = FDir.File("pipe.tif");
   fs::create_directory(closed);
   const std::string hidden = b.Save(closed + "/hidden.tif");
