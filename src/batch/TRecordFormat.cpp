@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "TSearchList.h"
+#include "TValueBudget.h"
 #include "cLodestar.h"
 
 #include <algorithm>
@@ -31,7 +32,9 @@ void AppendCell(std::string& record, std::string_view text, TRecordFormat format
 
 // A value text as a cell holds it: trimmed when asked, UTF-8, without NUL characters, since a
 // record is a line of text and a pane line would end at its first NUL.
-std::string CellText(const TTag& tag, bool trim) {
+std::string CellText(const TTag& tag, bool trim, TValueBudget& budget) {
+  if (budget.Spent())
+    return TValueBudget::CutMark;
   const std::u16string whole = tag.Value();
   std::u16string_view value = whole;
   if (trim) {
@@ -42,6 +45,7 @@ std::string CellText(const TTag& tag, bool trim) {
   }
   std::string text = ToUtf8(value);
   text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+  budget.Spend(text);
   return text;
 }
 
@@ -65,13 +69,14 @@ void AppendJsonPage(std::string& record, const TRecordOptions& options,
                     const TTiffPage& page) {
   TJson values = TJson::object();
   std::set<std::string> used;
+  TValueBudget budget(page.OwnerFile());
   for (const auto& item : options.TickedItems) {
     const std::string number = GetTagNumber(item);
     TJson value; // null: the page has no such entry
     for (const auto& tag : page.Tags()) {
       if (tag.TagNumber() != number)
         continue;
-      std::string text = CellText(tag, options.TrimValue);
+      std::string text = CellText(tag, options.TrimValue, budget);
       if (value.is_null())
         value = std::move(text);
       else if (value.is_string())
@@ -163,6 +168,7 @@ std::string ErrorRecord(const TRecordOptions& options, const std::string& fullPa
 void AppendTagValues(std::string& record, const TTiffPage& page, const TRecordOptions& options) {
   const bool csv = options.Format == TRecordFormat::Csv;
   std::string joined;
+  TValueBudget budget(page.OwnerFile());
   for (const auto& item : options.TickedItems) {
     const std::string number = GetTagNumber(item);
     bool matched = false;
@@ -175,10 +181,10 @@ void AppendTagValues(std::string& record, const TTiffPage& page, const TRecordOp
         // a page holds more than once share it, one line each.
         if (matched)
           joined += '\n';
-        joined += CellText(tag, options.TrimValue);
+        joined += CellText(tag, options.TrimValue, budget);
       } else {
         record += options.Separator;
-        AppendCell(record, CellText(tag, options.TrimValue), options.Format);
+        AppendCell(record, CellText(tag, options.TrimValue, budget), options.Format);
       }
       matched = true;
     };

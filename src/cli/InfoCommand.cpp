@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "ExitStatus.h"
 #include "ReportRows.h"
+#include "TValueBudget.h"
 #include "cLodestar.h"
 
 #include <CLI/CLI.hpp>
@@ -83,22 +84,22 @@ void WriteListing(const TReportRows& report) {
   std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
-nlohmann::ordered_json TagJson(const TTag& tag) {
+nlohmann::ordered_json TagJson(const TTag& tag, TValueBudget& budget) {
   nlohmann::ordered_json description = nullptr;
   if (!tag.TagNumber().empty())
     description = tag.Description();
   return {
       {"entry_pos", tag.EntryPos()},   {"tag_number", tag.TagNumber()},
       {"field_type", tag.FieldType()}, {"type_name", tag.TypeName()},
-      {"count", tag.Count()},          {"value", ToUtf8(tag.Value())},
+      {"count", tag.Count()},          {"value", budget.ValueText(tag)},
       {"value_pos", tag.ValuePos()},   {"description", std::move(description)},
   };
 }
 
-nlohmann::ordered_json PageJson(const TTiffPage& page, int number) {
+nlohmann::ordered_json PageJson(const TTiffPage& page, int number, TValueBudget& budget) {
   nlohmann::ordered_json tags = nlohmann::ordered_json::array();
   for (const TTag& tag : page.Tags())
-    tags.push_back(TagJson(tag));
+    tags.push_back(TagJson(tag, budget));
   return {
       {"page", number},
       {"directory_offset", page.DirectoryOffset()},
@@ -119,13 +120,19 @@ void Write(const std::string& text) {
 // A file of many pages would take a hundred times its size as one JSON tree, so the document is
 // written a page at a time, each page on a line of its own; the library still writes every value.
 void WriteFileJson(const TTiffFile& file, const std::string& path,
-                   const std::vector<std::string>& messages) {
+                   std::vector<std::string> messages) {
   Write("{\"file\":" + Dump(path) + ",\"byte_order\":" + Dump(file.ByteOrderText()) +
         ",\"page_count\":" + Dump(file.PageCount()) + ",\"pages\":[\n");
+  std::string cut;
   for (int index = 0; index < file.PageCount(); ++index) {
-    Write(Dump(PageJson(*file.Pages().GetPage(index), index + 1)));
+    TValueBudget budget(&file);
+    Write(Dump(PageJson(*file.Pages().GetPage(index), index + 1, budget)));
     Write(index + 1 < file.PageCount() ? ",\n" : "\n");
+    if (budget.Spent())
+      cut = budget.Message();
   }
+  if (!cut.empty())
+    messages.push_back(cut); // once for the document, however many pages were cut
   Write("],\"messages\":" + Dump(messages) + "}\n");
 }
 
@@ -155,6 +162,8 @@ int RunInfo(const TInfoOptions& options) {
     PrintDiagnostic("warning", options.File, message);
   const TReportRows report =
       BuildReportRows(file, options.Page, options.Hex ? TDisplayBase::Hex : TDisplayBase::Dec);
+  if (!report.ValuesCutMessage.empty())
+    PrintDiagnostic("warning", options.File, report.ValuesCutMessage);
   WriteListing(report);
   const int status = FinishOutput(ExitSuccess);
   if (report.InputFileWrong)

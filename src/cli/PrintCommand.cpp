@@ -47,6 +47,8 @@ int RunPrint(const TPrintOptions& options) {
 
   const TReportRows rows =
       BuildReportRows(file, options.Page, options.Hex ? TDisplayBase::Hex : TDisplayBase::Dec);
+  if (!rows.ValuesCutMessage.empty())
+    PrintDiagnostic("warning", options.File, rows.ValuesCutMessage);
   if (rows.InputFileWrong)
     PrintDiagnostic("warning", options.File, InputFileWrongText);
   try {

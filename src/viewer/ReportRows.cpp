@@ -1,6 +1,7 @@
 #include "ReportRows.h"
 
 #include "CodePage.h"
+#include "TValueBudget.h"
 #include "cLodestar.h"
 
 #include <charconv>
@@ -36,15 +37,31 @@ void AddLabelledRow(std::vector<TReportRow>& rows, const char* label, std::strin
 
 // The row is added to the listing before its cells, so that a failure part-way leaves it with
 // the cells it had received.
-void AddTagRow(std::vector<TReportRow>& rows, int number, const TTag& tag, TDisplayBase base) {
+TEntryRef EntryOf(const TTag& tag, const std::string& directory, int index) {
+  TEntryRef ref;
+  ref.Directory = directory;
+  ref.Index = index;
+  std::from_chars(tag.TagNumber().data(), tag.TagNumber().data() + tag.TagNumber().size(),
+                  ref.Code);
+  ref.Ascii = std::string_view(tag.TypeName()) == "Ascii";
+  ref.Count = static_cast<std::uint64_t>(tag.Count());
+  ref.ValuePos = tag.ValuePos();
+  return ref;
+}
+
+void AddTagRow(std::vector<TReportRow>& rows, int number, const TTag& tag, TDisplayBase base,
+               TValueBudget& budget) {
   TReportRow& row = rows.emplace_back();
   row.Caption = Decimal(number);
+  row.Entry = EntryOf(tag, {}, number - 1);
   std::vector<std::string>& cells = row.SubItems;
   cells.reserve(TagRowCells);
   cells.push_back(FormatInBase(tag.EntryPos(), base));
   cells.push_back(tag.TagNumber());
   cells.push_back(tag.Description()); // a blank tag raises here
-  cells.push_back(ToUtf8(tag.Value()));
+  std::string value = budget.Spent() ? std::string() : ToUtf8(tag.Value());
+  row.Entry->ViewCut = budget.Spend(value);
+  cells.push_back(std::move(value));
   cells.emplace_back(tag.TypeName());
   cells.push_back(FormatInBase(tag.Count(), base));
   cells.push_back(FormatInBase(tag.ValuePos(), base));
@@ -97,14 +114,19 @@ TReportRows BuildReportRows(const TTiffFile& file, int page, TDisplayBase base) 
     report.InputFileWrong = true;
     return report;
   }
+  TValueBudget budget(&file);
   try {
     int number = 0;
     for (const TTag& tag : shown->Tags())
-      AddTagRow(rows, ++number, tag, base);
+      AddTagRow(rows, ++number, tag, base, budget);
   } catch (const ELodestarError&) {
     report.InputFileWrong = true;
+    if (budget.Spent())
+      report.ValuesCutMessage = budget.Message();
     return report;
   }
+  if (budget.Spent())
+    report.ValuesCutMessage = budget.Message();
   rows.emplace_back();
   AddLabelledRow(rows, VersionRowLabel, VersionRowText);
   return report;

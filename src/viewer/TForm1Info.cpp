@@ -55,9 +55,12 @@ void TForm1::ShowPage(int Page) {
     return;
   lodestar::TReportRows rows = FillTagRows(Page);
   const bool inputFileWrong = rows.InputFileWrong;
+  const std::string valuesCut = rows.ValuesCutMessage;
   ListView1Model->SetRows(std::move(rows));
   // A new page or base is read from its top, wherever the previous listing was scrolled to.
   ListView1->scrollToTop();
+  if (!valuesCut.empty())
+    ShowMessage(valuesCut);
   // The rows built before the failure stay listed behind the box.
   if (inputFileWrong)
     ShowMessage(lodestar::InputFileWrongText);

@@ -1,0 +1,71 @@
+#include "TValueBudget.h"
+
+#include "CodePage.h"
+#include "cLodestar.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace lodestar {
+
+namespace {
+
+std::uint64_t BudgetFor(std::uint64_t fileSize) {
+  return std::max(TValueBudget::MinBytes,
+                  std::min(fileSize, UINT64_MAX / TValueBudget::FileMultiple) *
+                      TValueBudget::FileMultiple);
+}
+
+} // namespace
+
+TValueBudget::TValueBudget(std::uint64_t fileSize) : FTotal(BudgetFor(fileSize)), FLeft(FTotal) {}
+
+// The file's size is looked up only for a page whose values pass the least budget, which no
+// ordinary page does.
+TValueBudget::TValueBudget(const TTiffFile* file)
+    : FTotal(MinBytes), FLeft(MinBytes), FFile(file) {}
+
+void TValueBudget::Grow() {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(FFile->FileName(), error);
+  FFile = nullptr;
+  const std::uint64_t extra = BudgetFor(error ? 0 : size) - MinBytes;
+  FTotal += extra;
+  FLeft += extra;
+}
+
+bool TValueBudget::Spend(std::string& text) {
+  if (FCut) {
+    text = CutMark;
+    return true;
+  }
+  if (text.size() > FLeft && FFile)
+    Grow();
+  if (text.size() <= FLeft) {
+    FLeft -= text.size();
+    return false;
+  }
+  std::size_t keep = static_cast<std::size_t>(FLeft);
+  // Never half a UTF-8 sequence: back up over continuation bytes.
+  while (keep > 0 && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80)
+    --keep;
+  text.resize(keep);
+  text += CutMark;
+  FLeft = 0;
+  FCut = true;
+  return true;
+}
+
+std::string TValueBudget::ValueText(const TTag& tag) {
+  std::string text = FCut ? std::string() : ToUtf8(tag.Value());
+  Spend(text);
+  return text;
+}
+
+std::string TValueBudget::Message() const {
+  return "The values of this page pass " + std::to_string(FTotal >> 20) +
+         " MiB of text; those past it are cut and end in \"" + CutMark + "\"";
+}
+
+} // namespace lodestar
