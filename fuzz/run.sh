@@ -32,8 +32,14 @@ cmake --build "$build" --target fuzz_reader fuzz_views -j "${JOBS:-$(nproc)}"
 
 artifacts=$build/fuzz/artifacts
 mkdir -p "$artifacts"
-# Inputs stay at the default size cap (4 KiB): every test file is far smaller than the limits, so
-# a hit means memory grew with something other than the input.
+# The largest input each target is given, stated rather than left to libFuzzer: without it the
+# cap grows to the largest seed (the corpus files, about 52 KB). fuzz_reader runs from memory and
+# takes whole corpus files; fuzz_views writes, loads and lists every input twice over, so its
+# inputs stay at 4 KiB, which holds every structure the seeds exercise (longer seeds are cut).
+# Every input is far smaller than the memory limits, so a hit means memory grew with something
+# other than the input.
+max_len_fuzz_reader=65536
+max_len_fuzz_views=4096
 options=(
   -timeout=1
   -rss_limit_mb=256
@@ -55,13 +61,16 @@ if [ -z "$seconds" ]; then
     [ $target = fuzz_views ] && runs=$views_runs
     mkdir -p "$scratch/$target"
     echo "== $target: $runs runs"
-    "$build/fuzz/$target" "${options[@]}" -seed=1 -runs="$runs" "$scratch/$target" fuzz/seeds
+    max_len=max_len_$target
+    "$build/fuzz/$target" "${options[@]}" -max_len="${!max_len}" -seed=1 -runs="$runs" \
+      "$scratch/$target" fuzz/seeds
   done
 else
   for target in fuzz_reader fuzz_views; do
     [ -n "$only" ] && [ "$only" != $target ] && continue
     mkdir -p "fuzz/corpus-work/$target"
-    "$build/fuzz/$target" "${options[@]}" -max_total_time="$seconds" "fuzz/corpus-work/$target" \
-      fuzz/seeds
+    max_len=max_len_$target
+    "$build/fuzz/$target" "${options[@]}" -max_len="${!max_len}" -max_total_time="$seconds" \
+      "fuzz/corpus-work/$target" fuzz/seeds
   done
 fi

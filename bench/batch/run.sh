@@ -23,7 +23,8 @@ files=$((volumes * boxes * per_box))
 subset_files=$((boxes * per_box))
 mkdir -p "$out"
 
-corpus=/work/shared/corpus
+# The shared corpus beside the checkout where there is one, else the checkout's own copy.
+corpus=../shared/corpus
 [ -d "$corpus" ] || corpus=tests/data/corpus
 
 if [ "$(cat "$tree/.complete" 2>/dev/null)" != "$files" ]; then

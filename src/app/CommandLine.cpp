@@ -72,3 +72,15 @@ TStartRequest ReadCommandLine(const QStringList& arguments) {
   }
   return request;
 }
+
+QString NoDisplayMessage(const QStringList& arguments, const QProcessEnvironment& environment) {
+  for (const QString& argument : arguments)
+    if (argument == QLatin1String("-platform") || argument == QLatin1String("--platform"))
+      return {};
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+    if (!environment.value(QString::fromLatin1(name)).isEmpty())
+      return {};
+  return QStringLiteral("lodestar: cannot open a window: no display (neither DISPLAY nor "
+                        "WAYLAND_DISPLAY is set); lodestar-cli info FILE lists a file without "
+                        "one\n");
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -16,3 +17,8 @@ struct TStartRequest {
 // arguments as QCoreApplication::arguments() gives them, the program's own name first. Needs a
 // QCoreApplication for the help text's program name.
 TStartRequest ReadCommandLine(const QStringList& arguments);
+
+// The one-line message for a start without a display to open the window on (neither DISPLAY nor
+// WAYLAND_DISPLAY set), or an empty string. A platform named by -platform or QT_QPA_PLATFORM is
+// taken as given: offscreen and vnc need no display.
+QString NoDisplayMessage(const QStringList& arguments, const QProcessEnvironment& environment);

@@ -31,6 +31,18 @@ QWidget* Separator(int width) {
   return gap;
 }
 
+// The widest text the file panel is given: "Filename: " and 29 characters, or "..." and 31, each
+// character as wide as the widest letter, digit or sign of Latin-1, or the replacement character
+// a name that is no UTF-8 is shown with.
+int FileNamePanelTextWidth(const QFontMetrics& metrics) {
+  int widest = metrics.horizontalAdvance(QChar(QChar::ReplacementCharacter));
+  for (char16_t c = 0x21; c <= 0xff; ++c)
+    if (c < 0x7f || c > 0xa0)
+      widest = std::max(widest, metrics.horizontalAdvance(QChar(c)));
+  return std::max(metrics.horizontalAdvance(QStringLiteral("Filename: ")) + 29 * widest,
+                  metrics.horizontalAdvance(QStringLiteral("...")) + 31 * widest);
+}
+
 } // namespace
 
 QAction* TForm1::MakeAction(const QString& caption, const QString& tip, int imageIndex) {
@@ -172,15 +184,17 @@ void TForm1::ComposeStatusBar() {
   StatusBar1->setFixedHeight(26);
   const char* texts[] = {"Filename", "Pages", "Fileinfo "};
   // The widths were laid out for a small 8-point font; with the desktop's font a panel grows to
-  // the longest text it can be given, so no path end or figure is cut off.
-  const char* longest[] = {"Filename: /nnnnnnnnnnnnnnnnnnnnnnnnnnnn", "Page 99999 of 99999",
-                           "Width:  1000.00 mm;  Length:  1000.00 mm"};
+  // the longest text it can be given, so no path end or figure is cut off. The file panel shows
+  // up to 31 characters of a path, any of which may be as wide as a "W".
+  const char* longest[] = {"", "Page 99999 of 99999", "Width:  1000.00 mm;  Length:  1000.00 mm"};
   for (int i = 0; i < 3; ++i) {
     auto* panel = new QLabel(texts[i]);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setTextFormat(Qt::PlainText);
-    const int width = std::max(StatusPanelWidths[static_cast<std::size_t>(i)],
-                               panel->fontMetrics().horizontalAdvance(longest[i]) + 8);
+    const QFontMetrics metrics = panel->fontMetrics();
+    const int text = i == 0 ? FileNamePanelTextWidth(metrics)
+                            : metrics.horizontalAdvance(QString::fromLatin1(longest[i]));
+    const int width = std::max(StatusPanelWidths[static_cast<std::size_t>(i)], text + 8);
     if (i < 2)
       panel->setFixedWidth(width);
     else

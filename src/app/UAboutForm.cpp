@@ -2,6 +2,7 @@
 
 #include "Launchers.h"
 #include "TForm1.h"
+#include "WindowPlacement.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -131,12 +133,21 @@ void TFrmAbout::BitBtn2Click() {
   FOwner->Seams().ShellOpen(QString::fromUtf8(lodestar::HomePageAddress), {});
 }
 
+void TFrmAbout::FitInto(const QRect& available) {
+  // The frame the window manager adds is not known before the box is shown: a title bar and thin
+  // borders are assumed, as for the main window.
+  const int border = 4;
+  const QSize frameExtra(2 * border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
+  const QRect frame = PlaceCentred(QSize(ClientWidth, ClientHeight) + frameExtra, available);
+  // Where the design's size does not fit (a scale factor of 2 on a laptop's screen), the text
+  // gives up height and scrolls, so the links and OK stay on the screen.
+  setFixedSize(frame.size() - frameExtra);
+  move(frame.topLeft());
+}
+
 void TFrmAbout::showEvent(QShowEvent* event) {
   // Centred on the screen, not over the main window.
-  if (const QScreen* shown = screen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(shown->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  if (const QScreen* shown = screen())
+    FitInto(shown->availableGeometry());
   QDialog::showEvent(event);
 }

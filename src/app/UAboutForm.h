@@ -10,7 +10,8 @@ class QToolButton;
 class TForm1;
 
 // The about box: program name and version, the about text and three links. Fixed size, centred
-// on the screen; the links leave it open.
+// on the screen, and cut to the screen's free area where it does not fit; the links leave it
+// open.
 class TFrmAbout : public QDialog {
 public:
   explicit TFrmAbout(TForm1* owner);
@@ -21,6 +22,8 @@ public:
   void BitBtn1Click();
   // The home page.
   void BitBtn2Click();
+  // Takes the design's size centred on available, or as much of it as the area has.
+  void FitInto(const QRect& available);
 
   QFrame* Panel1 = nullptr;
   QLabel* ProgramIcon = nullptr;

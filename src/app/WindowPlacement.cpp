@@ -12,3 +12,11 @@ QRect PlaceInside(const QRect& wanted, const QRect& available) {
                              available.top() + available.height() - size.height());
   return {QPoint(left, top), size};
 }
+
+QRect PlaceCentred(const QSize& wanted, const QRect& available) {
+  if (available.isEmpty())
+    return {QPoint(0, 0), wanted};
+  QRect centred(QPoint(0, 0), wanted);
+  centred.moveCenter(available.center());
+  return PlaceInside(centred, available);
+}

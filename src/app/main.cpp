@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QProcessEnvironment>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,29 @@ TStartRequest ReadStartRequest(int argc, char* argv[]) {
   return ReadCommandLine(QCoreApplication::arguments());
 }
 
+QStringList Arguments(int argc, char* argv[]) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i)
+    arguments.append(QString::fromLocal8Bit(argv[i]));
+  return arguments;
+}
+
+// What the toolkit says while it connects to the display. A display that cannot be reached ends
+// in Qt's fatal error and an abort (status 134) after a screenful about plugins; the first thing
+// said about it is the reason, given here in one line with an ordinary failure status.
+QStringList* GPlatformMessages = nullptr;
+
+void OnStartMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type != QtFatalMsg) {
+    GPlatformMessages->append(message);
+    return;
+  }
+  const QString reason = GPlatformMessages->isEmpty() ? message : GPlatformMessages->first();
+  std::fprintf(stderr, "lodestar: cannot open a window: %s\n",
+               reason.section(QLatin1Char('\n'), 0, 0).toLocal8Bit().constData());
+  std::_Exit(EXIT_FAILURE);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -34,7 +58,20 @@ int main(int argc, char* argv[]) {
     return request.ExitCode();
   }
 
+  const QString noDisplay =
+      NoDisplayMessage(Arguments(argc, argv), QProcessEnvironment::systemEnvironment());
+  if (!noDisplay.isEmpty()) {
+    std::fputs(noDisplay.toLocal8Bit().constData(), stderr);
+    return EXIT_FAILURE;
+  }
+  GPlatformMessages = new QStringList;
+  qInstallMessageHandler(OnStartMessage);
   QApplication application(argc, argv);
+  qInstallMessageHandler(nullptr);
+  for (const QString& message : *GPlatformMessages)
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+  delete GPlatformMessages;
+  GPlatformMessages = nullptr;
   SetIdentity();
   // Ties the window to lodestar.desktop and its icon in the desktop's icon theme.
   QGuiApplication::setDesktopFileName(QStringLiteral("lodestar"));

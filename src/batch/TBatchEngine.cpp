@@ -5,9 +5,11 @@
 #include "TRecordFormat.h"
 #include "cLodestar.h"
 
+#include <cerrno>
 #include <charconv>
 #include <fcntl.h>
 #include <filesystem>
+#include <new>
 
 namespace lodestar {
 
@@ -188,6 +190,9 @@ void TBatchEngine::RetrieveSubDirectories(const std::string& prefix,
     }
   } catch (const EOutputError&) {
     throw;
+  } catch (const std::bad_alloc&) {
+    // The rest of this directory's walk is lost for want of memory: the run is incomplete.
+    Submit(SkipJob(absolutePrefix.substr(0, absolutePrefix.size() - 1), SystemReason(ENOMEM)));
   } catch (const std::exception&) {
     // Ends this directory's walk silently; the caller goes on with its next entry.
   }

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <new>
 
 namespace lodestar {
 
@@ -49,10 +50,6 @@ TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
       outcome.Skipped = true;
       outcome.SkipReason = SystemReason(ENOENT);
     }
-    if (!file->ErrorMessage().empty()) {
-      outcome.Lines.push_back(ErrorRecord(options, outcome.FullPath, file->ErrorMessage()));
-      return outcome;
-    }
     outcome.Counted = true;
     outcome.PageCount = file->PageCount();
     const int pages = options.AllPages ? outcome.PageCount : std::min(outcome.PageCount, 1);
@@ -67,6 +64,12 @@ TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
     // No permission, or it vanished while it was opened: no record and no count, but a word.
     outcome.Skipped = true;
     outcome.SkipReason = OpenFailureReason(error, openName);
+  } catch (const std::bad_alloc&) {
+    // Not the file's fault, and no reason to pass it over in silence: the run is incomplete.
+    outcome.Lines.clear();
+    outcome.Counted = false;
+    outcome.Skipped = true;
+    outcome.SkipReason = SystemReason(ENOMEM);
   } catch (const std::exception&) {
     // Not a TIFF file, or one cut short: no record, no count and no message, as in the tab. The
     // records already built are lost with it.

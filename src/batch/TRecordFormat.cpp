@@ -149,22 +149,6 @@ void AppendPageRecord(std::string& record, const TRecordOptions& options,
   AppendTagValues(record, page, options);
 }
 
-std::string ErrorRecord(const TRecordOptions& options, const std::string& fullPath,
-                        const std::string& message) {
-  switch (options.Format) {
-  case TRecordFormat::Ndjson:
-    return Dump(TJson{{"path", fullPath}, {"error", message}});
-  case TRecordFormat::Csv: {
-    std::string record;
-    AppendCell(record, fullPath + "Error", options.Format);
-    return record;
-  }
-  case TRecordFormat::Records:
-    break;
-  }
-  return fullPath + "Error";
-}
-
 void AppendTagValues(std::string& record, const TTiffPage& page, const TRecordOptions& options) {
   const bool csv = options.Format == TRecordFormat::Csv;
   std::string joined;

@@ -21,10 +21,6 @@ void AppendPageRecord(std::string& record, const TRecordOptions& options,
                       std::string_view directoryPart, std::string_view name, int pageNumber,
                       const TTiffPage& page);
 
-// The record of a file whose ErrorMessage is not empty: the full path followed by "Error".
-std::string ErrorRecord(const TRecordOptions& options, const std::string& fullPath,
-                        const std::string& message);
-
 // The value cells of a page for the ticked items, each with its leading separator, as the
 // records and csv formats write them.
 void AppendTagValues(std::string& record, const TTiffPage& page, const TRecordOptions& options);

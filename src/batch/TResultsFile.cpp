@@ -1,5 +1,7 @@
 #include "TResultsFile.h"
 
+#include "TerminationSignals.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -41,11 +43,17 @@ void SyncDirectory(const std::string& directory) {
 
 } // namespace
 
-TResultsFile::TResultsFile(const std::string& fileName)
-    : FFileName(fileName), FTargetName(fileName) {
+int TResultsFile::DefaultSync(int fd) {
+  return ::fsync(fd);
+}
+
+TResultsFile::TResultsFile(const std::string& fileName, TSync sync)
+    : FFileName(fileName), FTargetName(fileName), FSync(sync) {
   struct stat st {};
   const bool exists = ::stat(fileName.c_str(), &st) == 0;
   if (exists && !S_ISREG(st.st_mode)) {
+    // A pipe waits here for its reader, as long as it takes; the termination signals are not
+    // held, so Ctrl-C still ends the wait.
     FFd = ::open(fileName.c_str(), O_WRONLY | O_CLOEXEC);
     if (FFd < 0)
       throw EFCreateError(fileName, SystemReason(errno));
@@ -60,12 +68,27 @@ TResultsFile::TResultsFile(const std::string& fileName)
         std::free(resolved);
       }
     }
-    std::string temp =
-        DirectoryOf(FTargetName) + "/." + BaseNameOf(FTargetName) + ".lodestar-XXXXXX";
-    FFd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (FFd < 0)
-      throw EFCreateError(fileName, SystemReason(errno));
-    FTempName = std::move(temp);
+    FTempName = DirectoryOf(FTargetName) + "/." + BaseNameOf(FTargetName) + ".lodestar-XXXXXX";
+    int error = 0;
+    {
+      // A signal between the creation and the registration would leave the file behind.
+      TTerminationHeld held;
+      FFd = ::mkostemp(FTempName.data(), O_CLOEXEC);
+      if (FFd >= 0)
+        RemoveOnTermination(FTempName.c_str());
+      else
+        error = errno;
+    }
+    if (FFd < 0) {
+      FTempName.clear();
+      throw EFCreateError(fileName, SystemReason(error));
+    }
+    if (exists) {
+      // Owner and group as far as the process may give them, the group alone where the owner
+      // cannot be given; the mode after, as a change of owner clears the set-ID bits.
+      if (::fchown(FFd, st.st_uid, st.st_gid) != 0)
+        (void)::fchown(FFd, static_cast<uid_t>(-1), st.st_gid);
+    }
     // The replacement keeps the mode of the file it replaces; a new file gets the usual one.
     ::fchmod(FFd, exists ? (st.st_mode & 07777) : NewFileMode());
   }
@@ -80,8 +103,11 @@ void TResultsFile::Discard() noexcept {
   if (FFd >= 0)
     ::close(FFd);
   FFd = -1;
-  if (!FTempName.empty())
-    ::unlink(FTempName.c_str());
+  if (FTempName.empty())
+    return;
+  TTerminationHeld held;
+  ::unlink(FTempName.c_str());
+  RemoveOnTermination(nullptr);
   FTempName.clear();
 }
 
@@ -113,15 +139,19 @@ void TResultsFile::Close() {
     return;
   }
   // A disk that fills up only when the cache is written back reports it here or at close.
-  if (::fsync(FFd) != 0)
+  if (FSync(FFd) != 0)
     throw EFWriteError(FFileName, SystemReason(errno));
   const int fd = FFd;
   FFd = -1;
   if (::close(fd) != 0)
     throw EFWriteError(FFileName, SystemReason(errno));
-  if (::rename(FTempName.c_str(), FTargetName.c_str()) != 0)
-    throw EFCreateError(FFileName, SystemReason(errno));
-  FTempName.clear();
+  {
+    TTerminationHeld held;
+    if (::rename(FTempName.c_str(), FTargetName.c_str()) != 0)
+      throw EFCreateError(FFileName, SystemReason(errno));
+    RemoveOnTermination(nullptr);
+    FTempName.clear();
+  }
   SyncDirectory(DirectoryOf(FTargetName));
 }
 

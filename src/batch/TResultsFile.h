@@ -15,11 +15,17 @@ namespace lodestar {
 // everything was written and flushed to the disk (Close), the way install and rsync write: a run
 // or a save that fails half way, or is interrupted, leaves the previous file as it was. A target
 // that is not a regular file (a device, a pipe) cannot be replaced and is written directly; a
-// link is followed, so the file it leads to is the one replaced.
+// link is followed, so the file it leads to is the one replaced. The replacement keeps the old
+// file's mode, and its owner and group where the process may give them (as root, or a group the
+// user belongs to); it is a new file all the same, so hard links to the old one keep the old text.
 class TResultsFile {
 public:
+  // How the written text is flushed to the disk before the rename: fsync, or a stand-in that
+  // fails the way a disk can.
+  using TSync = int (*)(int fd);
+
   // Raises EFCreateError("Cannot create file "%s". %s") with the target's name.
-  explicit TResultsFile(const std::string& fileName);
+  explicit TResultsFile(const std::string& fileName, TSync sync = DefaultSync);
   // Without a Close that succeeded, removes the temporary file and leaves the target alone.
   ~TResultsFile();
   TResultsFile(const TResultsFile&) = delete;
@@ -34,17 +40,19 @@ public:
   // either way the target is untouched.
   void Close();
 
-  // The temporary file's path, empty when the target is written directly: a signal handler may
-  // remove it (unlink is safe there). Valid until the object is destroyed.
+  // The temporary file's path, empty when the target is written directly. While it exists, a
+  // termination signal removes it (InstallTerminationHandlers).
   const char* TemporaryName() const { return FTempName.c_str(); }
 
 private:
+  static int DefaultSync(int fd);
   void Discard() noexcept;
 
   std::string FFileName;   // as given, for messages
   std::string FTargetName; // the file replaced: FFileName, or where its link leads
   std::string FTempName;
   int FFd = -1;
+  TSync FSync;
   std::unique_ptr<TOutputStream> FStream;
 };
 

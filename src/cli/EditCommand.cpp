@@ -1,18 +1,21 @@
 #include "EditCommand.h"
 
 #include "CodePage.h"
+#include "Diagnostics.h"
+#include "EscapeControls.h"
 #include "ExitStatus.h"
 #include "InfoCommand.h"
 #include "ReportRows.h"
 #include "TAsciiEdit.h"
+#include "TLoadedFile.h"
 #include "cLodestar.h"
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <limits>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -30,10 +33,9 @@ struct TEditOptions {
   std::string Text;
 };
 
-int Fail(const std::string& file, const std::string& message, int status = ExitFailed) {
-  std::fflush(stdout);
-  std::fprintf(stderr, "lodestar-cli: error: '%s': %s\n", file.c_str(), message.c_str());
-  return status;
+int Fail(const std::string& file, const std::string& message) {
+  ReportError(file, message);
+  return ExitFailed;
 }
 
 std::string Decimal(std::int64_t value) {
@@ -52,24 +54,18 @@ const TReportRow* FindEntry(const TReportRows& rows, int entry) {
 int RunEdit(const TEditOptions& options) {
   const std::string& path = options.File;
   // Only the text as given is written, so it must fit the code page before anything else.
+  if (!IsUtf8(options.Text))
+    return Fail(path, "the text is not valid UTF-8");
   const std::u16string text = FromUtf8(options.Text);
   if (!FitsCodePage(text))
     return Fail(path, "the text holds characters that Windows-1252 cannot store");
 
-  std::vector<std::string> messages;
-  TTiffFile file([&messages](const std::string& message) { messages.push_back(message); });
-  try {
-    file.SetFileName(path);
-  } catch (const ELodestarError& error) {
-    return Fail(path, error.what());
-  }
-  if (const int status = CheckLoaded(file, path); status != ExitSuccess)
+  const TLoadedFile loaded(path);
+  if (const int status = loaded.Report(); status != ExitSuccess)
     return status;
-  for (const std::string& message : messages)
-    std::fprintf(stderr, "lodestar-cli: warning: '%s': %s\n", path.c_str(), message.c_str());
-  if (options.Page > file.PageCount())
-    return Fail(path, "there is no page " + Decimal(options.Page) + "; the file has " +
-                          Decimal(file.PageCount()) + (file.PageCount() == 1 ? " page" : " pages"));
+  const TTiffFile& file = loaded.File();
+  if (const int status = loaded.CheckPage(options.Page); status != ExitSuccess)
+    return status;
 
   const TReportRows rows = BuildReportRows(file, options.Page, TDisplayBase::Dec);
   const TReportRow* row = FindEntry(rows, options.Entry);
@@ -87,8 +83,8 @@ int RunEdit(const TEditOptions& options) {
   const std::int32_t room = value.LengthToWrite();
   if (text.size() > static_cast<std::size_t>(room))
     return Fail(path, "the text has " + Decimal(static_cast<std::int64_t>(text.size())) +
-                          " characters; entry " + Decimal(options.Entry) + " holds at most " +
-                          Decimal(room));
+                          (text.size() == 1 ? " character; entry " : " characters; entry ") +
+                          Decimal(options.Entry) + " holds at most " + Decimal(room));
 
   const TEditResult result = WriteAsciiValue(value, TextToWrite(text, room));
   if (result.Outcome != TEditOutcome::Written)
@@ -96,10 +92,21 @@ int RunEdit(const TEditOptions& options) {
                                             : result.Message + " (" + result.Detail + ")");
   std::printf("wrote %d bytes at position %lld: \"%s\"\n", room,
               static_cast<long long>(value.Position), ToUtf8(DecodeNarrow(result.Written)).c_str());
+  // The file is written by now; a lost confirmation does not undo that.
   if (std::fflush(stdout) != 0 || std::ferror(stdout))
-    std::fprintf(stderr, "lodestar-cli: warning: writing standard output failed\n");
+    ReportLine("warning", "writing standard output failed");
   return ExitSuccess;
 }
+
+const CLI::Validator EntryNumber(
+    [](std::string& text) {
+      int entry = 0;
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), entry);
+      if (error == std::errc() && end == text.data() + text.size() && entry >= 1)
+        return std::string();
+      return "'" + text + "' is not an entry number; entries are numbered from 1";
+    },
+    "");
 
 } // namespace
 
@@ -110,11 +117,11 @@ void RegisterEditCommand(CLI::App& app) {
   edit->add_option("FILE", options->File, "The TIFF file, changed in place")->required();
   edit->add_option("-p,--page", options->Page, "Page of the entry, from 1 (default 1)")
       ->type_name("N")
-      ->check(CLI::Range(1, std::numeric_limits<int>::max()));
+      ->check(PageNumber);
   edit->add_option("-e,--entry", options->Entry, "The entry's \"Nr\" in the page's listing, from 1")
       ->type_name("K")
       ->required()
-      ->check(CLI::Range(1, std::numeric_limits<int>::max()));
+      ->check(EntryNumber);
   edit->add_option("-t,--text", options->Text, "The new text; the value's last byte stays NUL")
       ->type_name("TEXT")
       ->required();

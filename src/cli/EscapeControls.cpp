@@ -54,6 +54,17 @@ std::string EscapeControls(std::string_view text) {
   return out;
 }
 
+bool IsUtf8(std::string_view text) {
+  while (!text.empty()) {
+    char32_t code = 0;
+    const std::size_t length = SequenceLength(text, code);
+    if (length == 0)
+      return false;
+    text.remove_prefix(length);
+  }
+  return true;
+}
+
 std::string CutFromLeft(const std::string& text, std::size_t width) {
   if (text.size() <= width || width < 3)
     return text;

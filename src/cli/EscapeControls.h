@@ -10,6 +10,9 @@ namespace lodestar::cli {
 // cursor nor pass for another name. Everything else stays as it is.
 std::string EscapeControls(std::string_view text);
 
+// True when text is UTF-8 throughout: no stray bytes, overlong forms or surrogates.
+bool IsUtf8(std::string_view text);
+
 // The last characters of text, at most width bytes with a leading "...", cut at a character.
 std::string CutFromLeft(const std::string& text, std::size_t width);
 

@@ -1,8 +1,10 @@
 #include "InfoCommand.h"
 
 #include "CodePage.h"
+#include "Diagnostics.h"
 #include "ExitStatus.h"
 #include "ReportRows.h"
+#include "TLoadedFile.h"
 #include "TValueBudget.h"
 #include "cLodestar.h"
 
@@ -14,7 +16,6 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace lodestar::cli {
@@ -27,48 +28,6 @@ struct TInfoOptions {
   bool Hex = false;
   bool Json = false;
 };
-
-} // namespace
-
-void PrintDiagnostic(const char* kind, const std::string& file, const std::string& message) {
-  std::fprintf(stderr, "lodestar-cli: %s: '%s': %s\n", kind, file.c_str(), message.c_str());
-}
-
-namespace {
-
-// Standard output may be a full disk or a closed pipe; a listing that did not arrive must not
-// end with success.
-int FinishOutput(int status) {
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "lodestar-cli: error: writing standard output failed\n");
-    return ExitFailed;
-  }
-  return status;
-}
-
-} // namespace
-
-// The reader loads nothing, without raising, when the name is no file; the listing would then
-// claim an empty file. Returns the exit status for that, or ExitSuccess when the file loaded.
-int CheckLoaded(const TTiffFile& file, const std::string& name) {
-  switch (file.LoadStatus()) {
-  case TLoadStatus::None: // an empty name equals the fresh file's and loads nothing
-    PrintDiagnostic("error", name,
-                    std::make_error_code(std::errc::no_such_file_or_directory).message());
-    return ExitUsage;
-  case TLoadStatus::NotFound:
-  case TLoadStatus::IsDirectory:
-    PrintDiagnostic("error", name, file.LoadError().message());
-    return ExitUsage;
-  case TLoadStatus::Unreachable: // e.g. under a directory without search rights
-    PrintDiagnostic("error", name, file.LoadError().message());
-    return ExitFailed;
-  default:
-    return ExitSuccess;
-  }
-}
-
-namespace {
 
 void WriteListing(const TReportRows& report) {
   std::string out;
@@ -137,37 +96,33 @@ void WriteFileJson(const TTiffFile& file, const std::string& path,
 }
 
 int RunInfo(const TInfoOptions& options) {
-  std::vector<std::string> messages;
-  TTiffFile file([&messages](const std::string& message) { messages.push_back(message); });
-  try {
-    file.SetFileName(options.File);
-  } catch (const ELodestarError& error) {
-    if (options.Json)
-      Write(Dump({{"file", options.File}, {"error", error.what()}}) + "\n");
-    const int status = FinishOutput(ExitFailed);
-    for (const std::string& message : messages)
-      PrintDiagnostic("warning", options.File, message);
-    PrintDiagnostic("error", options.File, error.what());
-    return status;
-  }
-  if (const int status = CheckLoaded(file, options.File); status != ExitSuccess)
-    return status;
-
+  const TLoadedFile loaded(options.File);
+  const TTiffFile& file = loaded.File();
   if (options.Json) {
-    WriteFileJson(file, options.File, messages);
-    return FinishOutput(ExitSuccess);
+    if (!loaded.Raised().empty()) {
+      Write(Dump({{"file", options.File}, {"error", loaded.Raised()}}) + "\n");
+      const int status = FinishStandardOutput(ExitFailed);
+      loaded.Report();
+      return status;
+    }
+    if (const int status = loaded.ReportFailure(); status != ExitSuccess)
+      return status;
+    WriteFileJson(file, options.File, loaded.Messages());
+    return FinishStandardOutput(ExitSuccess);
   }
 
-  for (const std::string& message : messages)
-    PrintDiagnostic("warning", options.File, message);
+  if (const int status = loaded.Report(); status != ExitSuccess)
+    return status;
+  if (const int status = loaded.CheckPage(options.Page); status != ExitSuccess)
+    return status;
   const TReportRows report =
       BuildReportRows(file, options.Page, options.Hex ? TDisplayBase::Hex : TDisplayBase::Dec);
   if (!report.ValuesCutMessage.empty())
-    PrintDiagnostic("warning", options.File, report.ValuesCutMessage);
+    ReportWarning(options.File, report.ValuesCutMessage);
   WriteListing(report);
-  const int status = FinishOutput(ExitSuccess);
+  const int status = FinishStandardOutput(ExitSuccess);
   if (report.InputFileWrong)
-    PrintDiagnostic("warning", options.File, InputFileWrongText);
+    ReportWarning(options.File, InputFileWrongText);
   return status;
 }
 

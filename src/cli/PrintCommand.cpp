@@ -1,17 +1,18 @@
 #include "PrintCommand.h"
 
+#include "Diagnostics.h"
 #include "ExitStatus.h"
 #include "InfoCommand.h"
-#include "ReportPdf.h"
-#include "cLodestar.h"
 
 #include <CLI/CLI.hpp>
-#include <cstdlib>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
-#include <vector>
+#include <system_error>
+#include <unistd.h>
 
 namespace lodestar::cli {
 
@@ -24,40 +25,31 @@ struct TPrintOptions {
   std::string Pdf;
 };
 
-int RunPrint(const TPrintOptions& options) {
-  // The page header names the file as given, made absolute.
-  std::error_code ec;
-  std::filesystem::path path = std::filesystem::absolute(options.File, ec);
-  if (ec)
-    path = options.File;
-  std::vector<std::string> messages;
-  TTiffFile file([&messages](const std::string& message) { messages.push_back(message); });
-  try {
-    file.SetFileName(path.lexically_normal().string());
-  } catch (const ELodestarError& error) {
-    for (const std::string& message : messages)
-      PrintDiagnostic("warning", options.File, message);
-    PrintDiagnostic("error", options.File, error.what());
-    return ExitFailed;
-  }
-  if (const int status = CheckLoaded(file, options.File); status != ExitSuccess)
-    return status;
-  for (const std::string& message : messages)
-    PrintDiagnostic("warning", options.File, message);
+// The helper lies at a fixed place relative to this program, whether installed, unpacked into a
+// scratch root or in the build tree. Without /proc there is no place to start from, and a path
+// relative to the working directory would run whatever lies there.
+std::filesystem::path PrintHelper(std::error_code& ec) {
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return self.parent_path() / LODESTAR_PRINT_FROM_BIN / "lodestar-print";
+}
 
-  const TReportRows rows =
-      BuildReportRows(file, options.Page, options.Hex ? TDisplayBase::Hex : TDisplayBase::Dec);
-  if (!rows.ValuesCutMessage.empty())
-    PrintDiagnostic("warning", options.File, rows.ValuesCutMessage);
-  if (rows.InputFileWrong)
-    PrintDiagnostic("warning", options.File, InputFileWrongText);
-  try {
-    WriteReportPdf(DesignPrintJob(rows, TodayShortDate()), options.Pdf);
-  } catch (const std::exception& error) {
-    PrintDiagnostic("error", options.Pdf, error.what());
+// Replaces this process with the helper, so its status and any signal that ends it are the
+// tool's; returns only when it could not be run.
+int RunPrint(const TPrintOptions& options) {
+  std::error_code ec;
+  const std::string helper = PrintHelper(ec).string();
+  if (ec) {
+    ReportError("/proc/self/exe", "cannot find the print helper: " + ec.message());
     return ExitFailed;
   }
-  return ExitSuccess;
+  const std::string page = std::to_string(options.Page);
+  const char* argv[] = {"lodestar-print",    options.File.c_str(),
+                        page.c_str(),        options.Hex ? "hex" : "dec",
+                        options.Pdf.c_str(), nullptr};
+  std::fflush(nullptr);
+  ::execv(helper.c_str(), const_cast<char* const*>(argv));
+  ReportError(helper, std::string("cannot run the print helper: ") + std::strerror(errno));
+  return ExitFailed;
 }
 
 } // namespace

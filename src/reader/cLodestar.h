@@ -214,8 +214,6 @@ public:
   bool IsBigEndian() const { return FByteOrder == 2; }
   // "Little-endian" for 1, "Big-endian" otherwise (also for 0).
   const char* ByteOrderText() const;
-  // Never filled by the loader; callers treat a non-empty text as a failed load.
-  const std::string& ErrorMessage() const { return FErrorMessage; }
 
   // Passes a message to the caller's sink.
   void Message(const std::string& text) const;
@@ -234,7 +232,6 @@ private:
   TTiffPages FPages;
   std::uint8_t FByteOrder = 0;
   std::string FFileName;
-  std::string FErrorMessage;
   std::string FValueBytes;
   TLoadStatus FLoadStatus = TLoadStatus::None;
   std::error_code FLoadError;

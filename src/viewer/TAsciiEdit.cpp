@@ -201,7 +201,8 @@ TEditResult WriteAsciiValue(const TAsciiTarget& target, std::string_view bytes,
     return SavingFailed(EINVAL);
   // Without sharing: another program that holds a lock on the file keeps it.
   if (::flock(file.Fd(), LOCK_EX | LOCK_NB) != 0)
-    return SavingFailed(errno);
+    return errno == EWOULDBLOCK ? Refused(TEditOutcome::BeingEdited, BeingEditedText)
+                                : SavingFailed(errno);
 
   const std::int64_t size = st.st_size;
   const auto count = static_cast<std::int64_t>(target.ListedBytes.size());

@@ -13,6 +13,8 @@ namespace lodestar {
 inline constexpr const char* OnlyAsciiText = "Only ASCII values could be edited.";
 inline constexpr const char* SavingFailedText =
     "Saving failed. Make sure this file is not read-only";
+inline constexpr const char* BeingEditedText =
+    "The file is being edited by another program; nothing was written.";
 inline constexpr const char* NotReadWholeText =
     "This value was not read whole from the file, so it cannot be edited.";
 inline constexpr const char* FileChangedText =
@@ -39,6 +41,7 @@ enum class TEditOutcome {
   NotReadWhole,
   OutsideFile,
   FileChanged,
+  BeingEdited, // another program holds the file's lock
   SavingFailed,
 };
 

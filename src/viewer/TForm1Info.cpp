@@ -42,10 +42,6 @@ void TForm1::OpenTiffFile(const std::string& FileName, int Page, bool IgnoreMiss
        status == lodestar::TLoadStatus::Unreachable))
     return;
   FTiffFile = std::move(file);
-  if (!FTiffFile->ErrorMessage().empty()) {
-    ShowMessage(FTiffFile->ErrorMessage());
-    return;
-  }
   ShowPage(Page);
   UpdateStatusPanels();
 }

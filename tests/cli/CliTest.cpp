@@ -71,7 +71,6 @@ TEST_F(Cli, OutputErrorsAndStatus) {
        Head("1") + "1\t10\t256\tImageWidth\t1728\tShort\t1\t18\n" +
            "2\t22\t305\tSoftware\tab\tAscii\t5\t38\n" + Closing,
        warnings},
-      {{"info", a, "-p", "3"}, 0, Head("3"), warnings + Said("warning", a, "Input file wrong")},
       {{"info", bad}, 1, "", notTiff},
       {{"info", bad, "--json"}, 1, notTiffJson + "\n", notTiff},
       {{"info", no, "--json"}, 2, "", Said("error", no, "No such file or directory")},

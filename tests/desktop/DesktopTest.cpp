@@ -53,6 +53,7 @@ TEST(Install, LaysOutProgramsMenuEntryIconsDescriptionAndManualPages) {
   std::vector<std::string> expected = {
       "bin/lodestar",
       "bin/lodestar-cli",
+      "libexec/lodestar/lodestar-print",
       "share/applications/lodestar.desktop",
       "share/metainfo/io.github.lodestar.Lodestar.metainfo.xml",
       "share/icons/hicolor/scalable/apps/lodestar.svg",

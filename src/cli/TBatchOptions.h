@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace lodestar::cli {
+
+// One file in flight per online processor, and at least four.
+int DefaultJobs();
+
+// The batch subcommand's command line.
+struct TBatchOptions {
+  std::string Dir;
+  std::vector<std::string> Tags;
+  std::string Separator = ",";
+  bool SplitPath = false;
+  bool NoHeader = false;
+  bool NoRoot = false;
+  bool NoSubdirs = false;
+  bool NoTrim = false;
+  bool FirstPageOnly = false;
+  std::string Output;
+  int Jobs = DefaultJobs();
+  std::string Format = "records";
+};
+
+} // namespace lodestar::cli
