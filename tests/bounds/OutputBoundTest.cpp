@@ -85,7 +85,9 @@ TEST_P(BoundedView, StaysWithinTheBudgetAndMarksTheCut) {
   const TProgramRun run = RunProgram(program, args);
   ASSERT_EQ(run.Status, 0) << run.Err;
   const std::string out = run.Out.empty() ? FileBytes(dir.File("out")) : run.Out;
-  EXPECT_NE(out.find(TValueBudget::CutMark), std::string::npos);
+  if (GetParam().Args.front() != "print") { // the PDF's text is compressed
+    EXPECT_NE(out.find(TValueBudget::CutMark), std::string::npos);
+  }
   // The budget, plus the cells of 65,535 rows around the values.
   EXPECT_LT(out.size(), TValueBudget::MinBytes + 16 * MiB);
   if (!Sanitized) {
@@ -103,6 +105,12 @@ INSTANTIATE_TEST_SUITE_P(
                       TViewCase{"Ndjson", {"batch", "--format", "ndjson", "DIR"}},
                       TViewCase{"SavedRecords", {"batch", "-o", "OUT", "DIR"}}),
     [](const auto& info) { return std::string(info.param.Name); });
+#ifdef LODESTAR_PRINT
+// The PDF writer takes seconds for the report's 1,500 sheets; the bound here is its memory.
+INSTANTIATE_TEST_SUITE_P(Report, BoundedView,
+                         ::testing::Values(TViewCase{"Printed", {"print", "--pdf", "OUT", "FILE"}}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+#endif
 
 // The message comes once per listing and once per JSON document, never per cut value.
 TEST(BoundedViewMessage, IsGivenOnce) {
