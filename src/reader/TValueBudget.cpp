@@ -4,8 +4,6 @@
 #include "cLodestar.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 namespace lodestar {
 
@@ -21,16 +19,12 @@ std::uint64_t BudgetFor(std::uint64_t fileSize) {
 
 TValueBudget::TValueBudget(std::uint64_t fileSize) : FTotal(BudgetFor(fileSize)), FLeft(FTotal) {}
 
-// The file's size is looked up only for a page whose values pass the least budget, which no
-// ordinary page does.
 TValueBudget::TValueBudget(const TTiffFile* file)
     : FTotal(MinBytes), FLeft(MinBytes), FFile(file) {}
 
 void TValueBudget::Grow() {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(FFile->FileName(), error);
+  const std::uint64_t extra = BudgetFor(FFile->FileSize()) - MinBytes;
   FFile = nullptr;
-  const std::uint64_t extra = BudgetFor(error ? 0 : size) - MinBytes;
   FTotal += extra;
   FLeft += extra;
 }

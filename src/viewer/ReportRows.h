@@ -20,7 +20,7 @@ struct TEntryRef {
   std::uint16_t Code = 0; // the tag number
   bool Ascii = false;     // of the type the editor writes
   std::uint64_t Count = 0;
-  std::int64_t ValuePos = 0;
+  std::uint64_t ValuePos = 0;
   bool ViewCut =
       false; // the value cell holds the start of the value only: the view's budget ran out
 };
@@ -74,9 +74,8 @@ inline std::string_view VisibleText(std::string_view cell) {
 // The file name without its directory: the part after the last '/' (also '\\' or ':' on Windows).
 std::string FileNameOnly(const std::string& path);
 
-// A position or count in the display base: signed decimal, or the 32 bits as unsigned upper-case
-// hexadecimal without prefix.
-std::string FormatInBase(std::int32_t value, TDisplayBase base);
+// A position or count in the display base: decimal, or upper-case hexadecimal without prefix.
+std::string FormatInBase(std::uint64_t value, TDisplayBase base);
 
 // The header block, the tag rows of page (1-based) and the closing block.
 TReportRows BuildReportRows(const TTiffFile& file, int page, TDisplayBase base);
