@@ -77,7 +77,10 @@ std::string FileNameOnly(const std::string& path);
 // A position or count in the display base: decimal, or upper-case hexadecimal without prefix.
 std::string FormatInBase(std::uint64_t value, TDisplayBase base);
 
-// The header block, the tag rows of page (1-based) and the closing block.
-TReportRows BuildReportRows(const TTiffFile& file, int page, TDisplayBase base);
+// The header block, the tag rows of page (1-based), with subDirectories a block for each of its
+// sub-directories (a heading row, then rows captioned "Exif 3" and so on) and one for its GeoTIFF
+// keys, and the closing block. Without subDirectories, the page's own entries only.
+TReportRows BuildReportRows(const TTiffFile& file, int page, TDisplayBase base,
+                            bool subDirectories = true);
 
 } // namespace lodestar
