@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "TSearchList.h"
 #include "TValueBudget.h"
+#include "TagPath.h"
 #include "cLodestar.h"
 
 #include <algorithm>
@@ -73,9 +74,7 @@ void AppendJsonPage(std::string& record, const TRecordOptions& options,
   for (const auto& item : options.TickedItems) {
     const std::string number = GetTagNumber(item);
     TJson value; // null: the page has no such entry
-    for (const auto& tag : page.Tags()) {
-      if (tag.TagNumber() != number)
-        continue;
+    const auto add = [&](const TTag& tag) {
       std::string text = CellText(tag, options.TrimValue, budget);
       if (value.is_null())
         value = std::move(text);
@@ -83,6 +82,14 @@ void AppendJsonPage(std::string& record, const TRecordOptions& options,
         value = TJson::array({std::move(value), std::move(text)});
       else
         value.push_back(std::move(text));
+    };
+    if (IsTagPath(number)) {
+      for (const TTag* tag : EntriesAt(page, number))
+        add(*tag);
+    } else {
+      for (const auto& tag : page.Tags())
+        if (tag.TagNumber() == number)
+          add(tag);
     }
     values[ValueKey(item, used)] = std::move(value);
   }
@@ -157,8 +164,9 @@ void AppendTagValues(std::string& record, const TTiffPage& page, const TRecordOp
     const std::string number = GetTagNumber(item);
     bool matched = false;
     joined.clear();
+    const bool path = IsTagPath(number);
     const auto visit = [&](const TTag& tag) {
-      if (tag.TagNumber() != number)
+      if (!path && tag.TagNumber() != number)
         return;
       if (csv) {
         // One cell per item, so every row has the header's columns: the values of an entry that
@@ -174,12 +182,16 @@ void AppendTagValues(std::string& record, const TTiffPage& page, const TRecordOp
     };
     // The blank tags past the end of the file have no number: only an item without digits can
     // match them, and the others need not walk them.
-    if (number.empty())
+    if (IsTagPath(number)) {
+      for (const TTag* tag : EntriesAt(page, number))
+        visit(*tag);
+    } else if (number.empty()) {
       for (const TTag& tag : page.Tags())
         visit(tag);
-    else
+    } else {
       for (const TTag& tag : page.Tags().ReadTags())
         visit(tag);
+    }
     if (csv && matched) {
       record += options.Separator;
       AppendCell(record, joined, options.Format);

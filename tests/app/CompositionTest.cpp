@@ -23,6 +23,8 @@ TEST_F(Composition, ToolbarButtonsInOrderWithTheirTooltipsPicturesAndStates) {
       {Form->tbLauchImageViewer, "Launch file in external application", ImageIndex::Viewer, false},
       {Form->tb10, "Show values in DEC format", ImageIndex::Dec, true},
       {Form->tb16, "shhow values in HEX format", ImageIndex::Hex, true},
+      {Form->tbSubDirectories, "Show the sub-directories and GeoTIFF keys of the page",
+       ImageIndex::None, true},
       {Form->tbtnPrint, "Send current report to printer", ImageIndex::Print, false},
       {Form->tbCalc, "Launch Calculator", ImageIndex::Calculator, true},
       {Form->tnInternet, "Open webpage on internet", ImageIndex::WebPage, true},
@@ -35,7 +37,9 @@ TEST_F(Composition, ToolbarButtonsInOrderWithTheirTooltipsPicturesAndStates) {
     SCOPED_TRACE(tip);
     wanted.push_back(button);
     EXPECT_EQ(button->toolTip().toStdString(), tip);
-    EXPECT_EQ(button->icon().cacheKey(), Form->ImageList1[image].cacheKey());
+    if (image != ImageIndex::None) {
+      EXPECT_EQ(button->icon().cacheKey(), Form->ImageList1[image].cacheKey());
+    }
     EXPECT_EQ(button->isEnabled(), enabled);
     EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
   }
@@ -67,6 +71,8 @@ TEST_F(Composition, MenusShowCaptionsInOrderPicturesShortcutsAndStatesThatFilesD
       {Form->Combinetomultipage1, "&Combine to multipage", ImageIndex::CombineMultipage, 'D', ""},
       {Form->Splitmultipagefile1, "&Split multipage file", ImageIndex::SplitMultipage, 'D', ""},
       {Form->Batchsplit1, "&Batch split", ImageIndex::ExportPage, 'D', ""},
+      {Form->View1->menuAction(), "&View", ImageIndex::None, 'E', ""},
+      {Form->ActionSubDirectories, "&Sub-directories", ImageIndex::None, 'E', ""},
       {Form->About1->menuAction(), "&About", ImageIndex::None, 'E', ""},
       {Form->Aboutlodestar1, "&About Lodestar", ImageIndex::About, 'E', ""},
       {Form->Emailsupport1, "&Email support", ImageIndex::EmailSupport, 'E', ""},
