@@ -13,7 +13,7 @@ packages=(
   help2man librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
   openbox xdotool xdg-utils x11-utils
   fonts-liberation2 poppler-utils
-  python3 strace util-linux
+  python3 strace util-linux parallel
 )
 
 missing=()

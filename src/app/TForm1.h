@@ -137,6 +137,8 @@ public:
   void ReadBatchRunOptions(lodestar::TRunOptions& options) const;
   void ReadBatchRecordOptions(lodestar::TRecordOptions& options) const;
   bool BatchStopRequested() const { return FStopRetrieve; }
+  // Files a batch run reads ahead of the one the tab shows; 1 reads one at a time.
+  void SetBatchReadAhead(int files) { FBatchReadAhead = files; }
   void RequestBatchStop() { FStopRetrieve = true; }
   // Appends records to the pane as its new last lines, one a line.
   void AddResultLine(const std::string& Line);
@@ -299,6 +301,10 @@ private:
   bool FStopRetrieve = false;
   // True from Start until the run has finished; the batch enable rules wait meanwhile.
   bool FRetrieving = false;
+  // Scans on network disks wait for the server on every open; as many files in flight as the
+  // command's --jobs 16 hide that wait, and on a local disk the window's thread is left with
+  // little but showing the records.
+  int FBatchReadAhead = 16;
   // The search list listboxTags shows; ticks and selection made in the widget flow back here.
   lodestar::TSearchList FSearchList;
   std::unique_ptr<TUiSeams> FSeams;

@@ -7,9 +7,11 @@
 
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <fcntl.h>
 #include <filesystem>
 #include <new>
+#include <vector>
 
 namespace lodestar {
 
@@ -45,10 +47,37 @@ TFileJob SkipJob(std::string path, std::string reason) {
   TFileJob job;
   job.Name = std::move(path);
   job.SkipReason = std::move(reason);
+  job.Skip = true;
+  return job;
+}
+
+// A name from a list as the records write it: absolute, "." and ".." resolved by name as for the
+// starting directory, split after its last separator.
+TFileJob NamedJob(const std::string& workingPrefix, const std::string& name) {
+  const std::string full =
+      std::filesystem::path(name.front() == PathSeparator ? name : workingPrefix + name)
+          .lexically_normal()
+          .string();
+  const std::size_t split = full.rfind(PathSeparator) + 1;
+  TFileJob job;
+  job.DirectoryPart = full.substr(0, split);
+  job.Name = full.substr(split);
+  job.Named = true;
   return job;
 }
 
 } // namespace
+
+// A directory whose subdirectories are still to be walked.
+struct TBatchEngine::TWalkFrame {
+  std::vector<std::string> SubDirectories;
+  std::size_t Next = 0;
+  std::string Prefix;         // as typed, ending with the separator
+  std::string AbsolutePrefix; // ending with the separator
+  // Held only where a subdirectory's path may pass the system's limit and must be opened
+  // relative to it; the other levels hold no descriptor, so the depth is not bounded by them.
+  std::shared_ptr<TDirectoryHandle> Handle;
+};
 
 TBatchEngine::TBatchEngine(TBatchHost& host) : FHost(host) {}
 
@@ -67,12 +96,15 @@ void TBatchEngine::Run() {
     }
   } runEnd{*this};
   FHost.SetCounterText("0");
+  FCountsRead = false;
   TRunOptions run;
   FHost.ReadRunOptions(run);
-  if (!DirectoryExists(run.StartDir))
+  if (!FNames && !DirectoryExists(run.StartDir))
     FHost.ShowError(StartDirMissingText);
   else if (run.SearchItemCount == 0)
     FHost.ShowError(NoSearchItemText);
+  else if (FNames)
+    ReadNames(run);
   else
     Walk(run);
 }
@@ -83,17 +115,56 @@ bool TBatchEngine::List(int parentFd, const std::string& name, const std::string
                  : ListDirectory(parentFd, name, listing, reason);
 }
 
+void TBatchEngine::StartWindow() {
+  if (FJobs <= 1)
+    return;
+  FHost.ReadRecordOptions(FWorkerOptions);
+  FOptions = FWorkerOptions;
+  TLoadWindow::TTick tick;
+  if (FLive)
+    tick = [this] { FHost.ProcessMessages(); };
+  FWindow = std::make_unique<TLoadWindow>(
+      FJobs, FWorkerOptions,
+      [this](TFileOutcome& outcome) { FLive ? EmitAhead(outcome) : Emit(outcome); }, FLive,
+      std::move(tick));
+}
+
+void TBatchEngine::FinishWindow() {
+  // After a Stop the files read ahead are dropped unseen.
+  if (FWindow && !FHost.StopRequested()) {
+    if (!FPendingStatus.empty()) {
+      TFileJob job;
+      job.Skip = true;
+      Submit(std::move(job));
+    }
+    FWindow->Finish();
+  }
+  FPendingStatus.clear();
+  FWindow.reset();
+}
+
+void TBatchEngine::ReadNames(const TRunOptions& run) {
+  if (run.AddDescription)
+    AddHeaderLine();
+  StartWindow();
+  const std::string workingPrefix = WithSeparator(std::filesystem::current_path().string());
+  std::string name;
+  while (!FHost.StopRequested() && FNames(name)) {
+    if (name.empty())
+      continue;
+    Submit(NamedJob(workingPrefix, name));
+    Events();
+  }
+  FinishWindow();
+}
+
 void TBatchEngine::Walk(const TRunOptions& run) {
   FEntered.clear();
   if (run.AddDescription)
     AddHeaderLine();
   if (!run.IncludeRoot && !run.IncludeSubDirectories)
     return;
-  if (FJobs > 1) {
-    FHost.ReadRecordOptions(FOptions);
-    FWindow = std::make_unique<TLoadWindow>(FJobs, FOptions,
-                                            [this](TFileOutcome& outcome) { Emit(outcome); });
-  }
+  StartWindow();
 
   // One listing of the starting directory serves both its own files and its subdirectories.
   const std::string absolute = AbsolutePath(run.StartDir);
@@ -101,7 +172,7 @@ void TBatchEngine::Walk(const TRunOptions& run) {
   std::string reason;
   bool listed = false;
   if (run.IncludeRoot) {
-    FHost.SetStatusText(ReadingStatusText + run.StartDir);
+    SetStatus(ReadingStatusText + run.StartDir);
     if (!List(AT_FDCWD, absolute, absolute, listing, reason))
       throw EFOpenError(absolute, reason);
     listed = true;
@@ -122,11 +193,8 @@ void TBatchEngine::Walk(const TRunOptions& run) {
     }
   }
   if (run.IncludeSubDirectories && listed)
-    RetrieveSubDirectories(WithSeparator(run.StartDir), WithSeparator(absolute), listing);
-  if (FWindow) {
-    FWindow->Finish();
-    FWindow.reset();
-  }
+    WalkBelow(listing, WithSeparator(run.StartDir), WithSeparator(absolute));
+  FinishWindow();
 }
 
 void TBatchEngine::AddHeaderLine() {
@@ -156,55 +224,107 @@ void TBatchEngine::ReadFiles(const TDirectoryListing& listing, const std::string
   for (const auto& name : listing.TifFiles) {
     if (FHost.StopRequested())
       break;
-    Submit(TFileJob{listing.Handle, directoryPart, name, {}});
-    FHost.ProcessMessages();
+    TFileJob job;
+    job.Directory = listing.Handle;
+    job.DirectoryPart = directoryPart;
+    job.Name = name;
+    Submit(std::move(job));
+    Events();
   }
 }
 
-void TBatchEngine::RetrieveSubDirectories(const std::string& prefix,
-                                          const std::string& absolutePrefix,
-                                          const TDirectoryListing& listing) {
-  if (FHost.StopRequested())
-    return;
-  try {
-    FHost.ProcessMessages();
-    TDirectoryListing sub;
-    std::string reason;
-    for (const auto& name : listing.SubDirectories) {
-      FHost.ProcessMessages();
-      const std::string absolute = absolutePrefix + name;
+// Depth first, every directory's files before its subdirectories, in listing order: the order
+// of a recursive walk, with a stack of the directories still to be walked instead.
+void TBatchEngine::WalkBelow(TDirectoryListing& root, const std::string& prefix,
+                             const std::string& absolutePrefix) {
+  const auto frameOf = [](TDirectoryListing& listing, std::string prefix,
+                          std::string absolutePrefix) {
+    TWalkFrame frame;
+    frame.SubDirectories = std::move(listing.SubDirectories);
+    listing.SubDirectories = {};
+    frame.Prefix = std::move(prefix);
+    frame.AbsolutePrefix = std::move(absolutePrefix);
+    if (frame.AbsolutePrefix.size() + NAME_MAX >= PATH_MAX)
+      frame.Handle = listing.Handle;
+    return frame;
+  };
+  std::vector<TWalkFrame> stack;
+  stack.push_back(frameOf(root, prefix, absolutePrefix));
+  root.Handle.reset();
+  TDirectoryListing sub;
+  std::string reason;
+  Events();
+  while (!stack.empty() && !FHost.StopRequested()) {
+    TWalkFrame& top = stack.back();
+    if (top.Next == top.SubDirectories.size()) {
+      stack.pop_back();
+      continue;
+    }
+    const std::string name = std::move(top.SubDirectories[top.Next++]);
+    try {
+      Events();
+      const std::string absolute = top.AbsolutePrefix + name;
+      // A path within the limit is opened by itself; a longer one relative to its parent.
+      const bool relative = absolute.size() >= PATH_MAX && top.Handle;
       // A subdirectory that cannot be listed is skipped alone; a link back to a directory
       // entered before would walk in circles.
-      if (!List(listing.Handle->Fd(), name, absolute, sub, reason)) {
+      if (!List(relative ? top.Handle->Fd() : AT_FDCWD, relative ? name : absolute, absolute, sub,
+                reason)) {
         Submit(SkipJob(absolute, reason));
       } else if (FEntered.emplace(sub.Device, sub.Inode).second) {
         ReportUnreadable(sub, absolute + PathSeparator);
         if (!sub.TifFiles.empty()) {
-          FHost.SetStatusText(ReadingStatusText + prefix + name);
+          SetStatus(ReadingStatusText + top.Prefix + name);
           ReadFiles(sub, absolute);
         }
         sub.TifFiles = {};
-        RetrieveSubDirectories(prefix + name + PathSeparator, absolute + PathSeparator, sub);
+        if (!sub.SubDirectories.empty() && !FHost.StopRequested())
+          stack.push_back(
+              frameOf(sub, top.Prefix + name + PathSeparator, absolute + PathSeparator));
+        sub.Handle.reset();
       }
-      FHost.ProcessMessages();
+      Events();
+    } catch (const EOutputError&) {
+      throw;
+    } catch (const std::bad_alloc&) {
+      // The rest of this directory's walk is lost for want of memory: the run is incomplete.
+      const std::string& lost = stack.back().AbsolutePrefix;
+      Submit(SkipJob(lost.substr(0, lost.size() - 1), SystemReason(ENOMEM)));
+      stack.pop_back();
+    } catch (const std::exception&) {
+      // Ends the walk of the directory being listed silently; its parent goes on with its next
+      // entry.
+      stack.pop_back();
     }
-  } catch (const EOutputError&) {
-    throw;
-  } catch (const std::bad_alloc&) {
-    // The rest of this directory's walk is lost for want of memory: the run is incomplete.
-    Submit(SkipJob(absolutePrefix.substr(0, absolutePrefix.size() - 1), SystemReason(ENOMEM)));
-  } catch (const std::exception&) {
-    // Ends this directory's walk silently; the caller goes on with its next entry.
   }
+}
+
+// With steps read ahead the status waits for the step it belongs to, so the window never names a
+// directory whose files it does not show yet.
+void TBatchEngine::SetStatus(std::string text) {
+  if (!FWindow) {
+    FHost.SetStatusText(text);
+    return;
+  }
+  if (!FPendingStatus.empty()) {
+    // A directory without a step of its own: its status is a step alone.
+    TFileJob job;
+    job.Skip = true;
+    Submit(std::move(job));
+  }
+  FPendingStatus = std::move(text);
 }
 
 void TBatchEngine::Submit(TFileJob job) {
   if (FWindow) {
+    if (!FPendingStatus.empty())
+      job.Status = std::move(FPendingStatus);
+    FPendingStatus.clear();
     FWindow->Add(std::move(job));
     return;
   }
   std::unique_ptr<TTiffFile> file;
-  if (job.Directory) {
+  if (!job.Skip) {
     FHost.ReleaseFile();
     FHost.ReadRecordOptions(FOptions);
   }
@@ -220,7 +340,49 @@ void TBatchEngine::Submit(TFileJob job) {
     FHost.KeepFile(std::move(file));
 }
 
+void TBatchEngine::EmitAhead(TFileOutcome& outcome) {
+  // A Stop ends the run after the file being shown: what was read ahead is not shown.
+  if (FHost.StopRequested())
+    return;
+  std::unique_ptr<TTiffFile> file = std::move(outcome.File);
+  if (file) {
+    FHost.ReleaseFile();
+    FHost.ReadRecordOptions(FOptions);
+    if (outcome.Built && FOptions != FWorkerOptions) {
+      try {
+        BuildRecords(outcome, FOptions, *file);
+      } catch (const std::exception&) {
+        outcome.Lines.clear();
+      }
+    }
+  }
+  try {
+    Emit(outcome);
+  } catch (...) {
+    if (file)
+      FHost.KeepFile(std::move(file));
+    throw;
+  }
+  if (file)
+    FHost.KeepFile(std::move(file));
+  FHost.ProcessMessages();
+}
+
+// The window's events, where a walk or a list lets them through. With files read ahead for a
+// live host they come only after a file has been shown, as they would without read-ahead: a Stop
+// then ends the run after the file the window shows.
+void TBatchEngine::Events() {
+  if (FWindow && FLive) {
+    FWindow->EmitDone(); // each file shown lets the events through
+    if (!FWindow->Empty())
+      return;
+  }
+  FHost.ProcessMessages();
+}
+
 void TBatchEngine::Emit(TFileOutcome& outcome) {
+  if (!outcome.Status.empty())
+    FHost.SetStatusText(outcome.Status);
   if (outcome.Visited)
     FHost.FileRead(outcome.FullPath);
   try {
@@ -237,22 +399,32 @@ void TBatchEngine::Emit(TFileOutcome& outcome) {
     FHost.EntrySkipped(outcome.FullPath, outcome.SkipReason);
 }
 
+// The texts are read at the run's first file only: the engine alone writes them during a run. A
+// pages text that is no number starts both counters over at "1".
 void TBatchEngine::CountFile(int pageCount) {
-  std::int64_t files = 0;
-  std::int64_t pages = 0;
-  bool whole = ParseCounter(FHost.CounterText(), files);
-  const std::string counter = std::to_string(files + 1);
-  FHost.SetCounterText(counter);
-  if (FOptions.AllPages) {
-    whole = ParseCounter(FHost.PagesText(), pages) && whole;
-    FHost.SetPagesText(std::to_string(pages + pageCount));
+  if (!FCountsRead) {
+    FCountsRead = true;
+    FFiles = 0;
+    FPagesValid = ParseCounter(FHost.PagesText(), FPages);
+    std::int64_t files = 0;
+    if (ParseCounter(FHost.CounterText(), files))
+      FFiles = files;
+    else
+      FPagesValid = false;
+  }
+  ++FFiles;
+  if (!FOptions.AllPages) {
+    FPages = FFiles;
+    FPagesValid = true;
+  } else if (FPagesValid) {
+    FPages += pageCount;
   } else {
-    FHost.SetPagesText(counter);
+    FFiles = 1;
+    FPages = 1;
+    FPagesValid = true;
   }
-  if (!whole) {
-    FHost.SetCounterText("1");
-    FHost.SetPagesText("1");
-  }
+  FHost.SetCounterText(std::to_string(FFiles));
+  FHost.SetPagesText(std::to_string(FPages));
 }
 
 } // namespace lodestar

@@ -31,6 +31,8 @@ struct TRecordOptions {
   bool AllPages = true;
   std::vector<std::string> TickedItems; // texts of the ticked search items, in list order
   TRecordFormat Format = TRecordFormat::Records;
+
+  bool operator==(const TRecordOptions&) const = default;
 };
 
 // What a batch run needs from its front, the Batch tab or the command line. Records and texts are

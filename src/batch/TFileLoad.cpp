@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <climits>
 #include <new>
+#include <string_view>
+#include <sys/stat.h>
 
 namespace lodestar {
 
@@ -28,18 +30,54 @@ std::string OpenFailureReason(const EFOpenError& error, const std::string& openN
   return text.starts_with(prefix) ? text.substr(prefix.size()) : text;
 }
 
+// Why a name from a list is not read, or nothing. A directory is refused rather than walked (the
+// list chose the files), and a pipe or device would block the run or read a stream for good.
+std::string RefusalOf(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0)
+    return SystemReason(errno);
+  if (S_ISDIR(st.st_mode))
+    return SystemReason(EISDIR) + " (a list names files; batch DIR walks a directory)";
+  if (!S_ISREG(st.st_mode))
+    return "Not a regular file";
+  return {};
+}
+
 } // namespace
+
+void BuildRecords(TFileOutcome& outcome, const TRecordOptions& options, const TTiffFile& file) {
+  outcome.Lines.clear();
+  const std::string_view full = outcome.FullPath;
+  const std::string_view directoryPart = full.substr(0, outcome.NameStart);
+  const std::string_view name = full.substr(outcome.NameStart);
+  const int pages = options.AllPages ? outcome.PageCount : std::min(outcome.PageCount, 1);
+  outcome.Lines.reserve(static_cast<std::size_t>(pages));
+  for (int k = 1; k <= pages; ++k) {
+    std::string record;
+    AppendPageRecord(record, options, directoryPart, name, k, *file.Pages().GetPage(k - 1));
+    outcome.Lines.push_back(std::move(record));
+  }
+}
 
 TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
                       std::unique_ptr<TTiffFile>& file) {
   TFileOutcome outcome;
-  if (!job.Directory) {
-    outcome.Skipped = true;
+  outcome.Status = job.Status;
+  if (job.Skip) {
+    outcome.Skipped = !job.Name.empty(); // else a step that only carries its status
     outcome.FullPath = job.Name;
     outcome.SkipReason = job.SkipReason;
     return outcome;
   }
   outcome.FullPath = job.DirectoryPart + job.Name;
+  outcome.NameStart = job.DirectoryPart.size();
+  if (job.Named) {
+    if (std::string refusal = RefusalOf(outcome.FullPath); !refusal.empty()) {
+      outcome.Skipped = true;
+      outcome.SkipReason = std::move(refusal);
+      return outcome;
+    }
+  }
   file = std::make_unique<TTiffFile>(); // drops the reader's messages: nobody waits for them
   const std::string openName = OpenName(job, outcome.FullPath);
   try {
@@ -52,14 +90,8 @@ TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
     }
     outcome.Counted = true;
     outcome.PageCount = file->PageCount();
-    const int pages = options.AllPages ? outcome.PageCount : std::min(outcome.PageCount, 1);
-    outcome.Lines.reserve(static_cast<std::size_t>(pages));
-    for (int k = 1; k <= pages; ++k) {
-      std::string record;
-      AppendPageRecord(record, options, job.DirectoryPart, job.Name, k,
-                       *file->Pages().GetPage(k - 1));
-      outcome.Lines.push_back(std::move(record));
-    }
+    BuildRecords(outcome, options, *file);
+    outcome.Built = true;
   } catch (const EFOpenError& error) {
     // No permission, or it vanished while it was opened: no record and no count, but a word.
     outcome.Skipped = true;

@@ -3,6 +3,7 @@
 #include "TBatchHost.h"
 #include "TDirectoryListing.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,12 +12,16 @@ namespace lodestar {
 
 class TTiffFile;
 
-// One step of a walk in walk order: a file to read, or an entry the walk could not read.
+// One step of a run in its order: a file to read, or an entry the run could not read.
 struct TFileJob {
-  std::shared_ptr<TDirectoryHandle> Directory; // null for an entry the walk could not read
+  std::shared_ptr<TDirectoryHandle> Directory; // the listed directory; null for a named file
   std::string DirectoryPart;                   // absolute, ending with the separator
   std::string Name;                            // as listed; for a skip, the entry's full path
   std::string SkipReason;                      // for a skip: the system's reason
+  bool Skip = false;  // nothing to read: report SkipReason for Name, if there is a name
+  std::string Status; // a status text to show before this step, when steps are read ahead
+  // Named by a list rather than listed by the walk: what it is has not been looked at yet.
+  bool Named = false;
 };
 
 // What reading one file gave, ready to be handed to the host in walk order.
@@ -28,6 +33,12 @@ struct TFileOutcome {
   std::string FullPath;
   std::string SkipReason;
   std::vector<std::string> Lines; // the file's records, or its error record
+  // The loaded object, for a host that keeps it (a file read ahead reaches the window only when
+  // it is shown); null otherwise.
+  std::unique_ptr<TTiffFile> File;
+  std::string Status;        // the job's
+  std::size_t NameStart = 0; // where the name begins in FullPath
+  bool Built = false;        // the file loaded far enough for Lines to be built from it
 };
 
 // Reads one file and builds its records with options. Touches nothing but the job, the options
@@ -35,5 +46,8 @@ struct TFileOutcome {
 // not), for a host that keeps it.
 TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
                       std::unique_ptr<TTiffFile>& file);
+
+// Builds the outcome's records anew from file, the object LoadFile gave for it, with options.
+void BuildRecords(TFileOutcome& outcome, const TRecordOptions& options, const TTiffFile& file);
 
 } // namespace lodestar

@@ -157,6 +157,8 @@ void TForm1::edtTagNumberKeyPress(QChar& Key) {
 void TForm1::ActionStartRetrieveExecute() {
   TForm1BatchHost host(*this);
   lodestar::TBatchEngine engine(host);
+  engine.SetJobs(FBatchReadAhead);
+  engine.SetLiveOptions(true);
   engine.Run();
 }
 

@@ -6,8 +6,9 @@
 
 namespace lodestar {
 
-TLoadWindow::TLoadWindow(int jobs, const TRecordOptions& options, TEmit emit)
-    : FOptions(options), FEmit(std::move(emit)),
+TLoadWindow::TLoadWindow(int jobs, const TRecordOptions& options, TEmit emit, bool keepFiles,
+                         TTick tick)
+    : FOptions(options), FEmit(std::move(emit)), FKeepFiles(keepFiles), FTick(std::move(tick)),
       FSlots(static_cast<std::size_t>(jobs) * SlotsPerJob) {
   FWorkers.reserve(static_cast<std::size_t>(jobs));
   for (int i = 0; i < jobs; ++i)
@@ -28,7 +29,7 @@ void TLoadWindow::Add(TFileJob job) {
   EmitHead(false);
   if (FTail - FHead == FSlots.size())
     EmitHead(true);
-  const bool skip = !job.Directory;
+  const bool skip = job.Skip;
   bool wake;
   {
     std::lock_guard lock(FLock);
@@ -79,7 +80,16 @@ void TLoadWindow::EmitHead(bool wait) {
         FHeadWanted = true;
         if (FIdle > 0 && FTaken < FTail)
           FJobAdded.notify_all(); // the jobs held back for a run are wanted now
-        FHeadDone.wait(lock, [&] { return StretchDone(); });
+        if (!FTick) {
+          FHeadDone.wait(lock, [&] { return StretchDone(); });
+        } else {
+          // A file that takes long (a large one, a slow disk) must not freeze the window.
+          while (!FHeadDone.wait_for(lock, TickInterval, [&] { return StretchDone(); })) {
+            lock.unlock();
+            FTick();
+            lock.lock();
+          }
+        }
         FHeadWanted = false;
       }
       outcome = std::move(slot.Outcome);
@@ -126,6 +136,8 @@ void TLoadWindow::Work() {
     for (std::size_t index = first; index < first + count; ++index) {
       TSlot& slot = FSlots[index % FSlots.size()];
       TFileOutcome outcome = LoadFile(slot.Job, FOptions, file);
+      if (FKeepFiles)
+        outcome.File = std::move(file);
       file.reset(); // the next file loads without this one's pages
       bool wake;
       {

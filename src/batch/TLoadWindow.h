@@ -2,6 +2,7 @@
 
 #include "TFileLoad.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -22,14 +23,23 @@ class TLoadWindow {
 public:
   using TEmit = std::function<void(TFileOutcome&)>;
 
-  // options are read by every worker and must not change during the run.
-  TLoadWindow(int jobs, const TRecordOptions& options, TEmit emit);
+  using TTick = std::function<void()>;
+
+  // options are read by every worker and must not change during the run. With keepFiles every
+  // outcome of a file carries its loaded object to Emit. tick, when given, runs on the adding
+  // thread at least every TickInterval while it waits for a file (a window's events).
+  TLoadWindow(int jobs, const TRecordOptions& options, TEmit emit, bool keepFiles = false,
+              TTick tick = {});
   // Stops and joins the workers; outcomes not yet emitted are dropped (a run left by an error).
   ~TLoadWindow();
   TLoadWindow(const TLoadWindow&) = delete;
   TLoadWindow& operator=(const TLoadWindow&) = delete;
 
   void Add(TFileJob job);
+  // Emits the outcomes at the head that are finished, without waiting for any.
+  void EmitDone() { EmitHead(false); }
+  // Every job added has been emitted.
+  bool Empty() const { return FHead == FTail; }
   // Emits every outcome still outstanding.
   void Finish();
 
@@ -38,6 +48,7 @@ public:
   static constexpr std::size_t SlotsPerJob = 8;
   // Jobs a worker takes at once at most.
   static constexpr std::size_t MaxRun = 4;
+  static constexpr std::chrono::milliseconds TickInterval{20};
 
 private:
   enum class TState { Free, Waiting, Taken, Done };
@@ -56,6 +67,8 @@ private:
 
   const TRecordOptions& FOptions;
   TEmit FEmit;
+  bool FKeepFiles;
+  TTick FTick;
   std::vector<TSlot> FSlots;
   std::size_t FHead = 0;    // oldest outcome not yet emitted
   std::size_t FTail = 0;    // next free slot (count of jobs added)

@@ -6,6 +6,8 @@
 #include "TBatchEngine.h"
 #include "TBatchOptions.h"
 #include "TCliBatchHost.h"
+#include "TNameList.h"
+#include "TOutputStream.h"
 #include "TResultsFile.h"
 #include "TSearchList.h"
 #include "TagPath.h"
@@ -14,6 +16,8 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -76,17 +80,45 @@ std::optional<TSearchList> BuildSearchList(const std::vector<std::string>& tags)
   return list;
 }
 
+// Closes the list file when the run is done with it; standard input stays open.
+struct TListFile {
+  int Fd = -1;
+  ~TListFile() {
+    if (Fd > STDIN_FILENO)
+      ::close(Fd);
+  }
+};
+
 int RunBatch(const TBatchOptions& options) {
-  // Checked before the output file is created, so a mistyped directory leaves no file.
-  if (!DirectoryExists(options.Dir)) {
+  const bool fromList = !options.FilesFrom.empty();
+  if (fromList == !options.Dir.empty()) {
+    ReportError(fromList ? options.Dir : "batch", "give either DIR or --files-from FILE");
+    return ExitUsage;
+  }
+  if (options.NulSeparated && !fromList) {
+    ReportError("-0", "needs --files-from");
+    return ExitUsage;
+  }
+  // Checked before the output file is created, so a mistyped directory or list leaves no file.
+  TListFile listFile;
+  if (fromList) {
+    listFile.Fd = options.FilesFrom == "-"
+                      ? STDIN_FILENO
+                      : ::open(options.FilesFrom.c_str(), O_RDONLY | O_CLOEXEC);
+    if (listFile.Fd < 0) {
+      ReportError(options.FilesFrom, SystemReason(errno));
+      return ExitUsage;
+    }
+  } else if (!DirectoryExists(options.Dir)) {
     ReportError(options.Dir, StartDirMissingText);
     return ExitUsage;
   }
+  const std::string subject = fromList ? options.FilesFrom : options.Dir;
   const auto list = BuildSearchList(options.Tags);
   if (!list)
     return ExitUsage;
   if (list->Count() == 0) {
-    ReportError(options.Dir, NoSearchItemText);
+    ReportError(subject, NoSearchItemText);
     return ExitUsage;
   }
 
@@ -103,6 +135,12 @@ int RunBatch(const TBatchOptions& options) {
   TCliBatchHost host(options, *list, output.get());
   TBatchEngine engine(host);
   engine.SetJobs(options.Jobs);
+  std::optional<TNameList> names;
+  if (fromList) {
+    names.emplace(listFile.Fd, options.NulSeparated ? '\0' : '\n',
+                  options.FilesFrom == "-" ? "standard input" : options.FilesFrom);
+    engine.SetNameSource([&names](std::string& name) { return names->Next(name); });
+  }
   int status = ExitSuccess;
   const auto outputFailed = [&](const EOutputError& error) {
     if (output)
@@ -119,7 +157,7 @@ int RunBatch(const TBatchOptions& options) {
     outputFailed(error);
   } catch (const ELodestarError& error) {
     host.ShowProgress(true);
-    ReportError(options.Dir, error.what());
+    ReportError(subject, error.what());
     status = ExitFailed;
   }
   try {
@@ -155,8 +193,16 @@ void RegisterBatchCommand(CLI::App& app) {
   auto options = std::make_shared<TBatchOptions>();
   CLI::App* batch = app.add_subcommand(
       "batch",
-      "Write one quoted, separated record per page of every *.tif and *.tiff file below DIR");
-  batch->add_option("DIR", options->Dir, "The starting directory")->required();
+      "Write one quoted, separated record per page of every *.tif and *.tiff file below DIR, "
+      "or of every file a list names (--files-from)");
+  CLI::Option* dir = batch->add_option("DIR", options->Dir, "The starting directory");
+  batch
+      ->add_option("--files-from", options->FilesFrom,
+                   "Read the files named in FILE, one a line (\"-\": standard input), in its "
+                   "order, instead of walking DIR")
+      ->excludes(dir);
+  batch->add_flag("-0,--null", options->NulSeparated,
+                  "The names in --files-from end with a NUL character (find -print0)");
   batch
       ->add_option("--tags", options->Tags,
                    "Tag items N[:LABEL], comma-separated; N may be a path into a "

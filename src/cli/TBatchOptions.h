@@ -11,6 +11,8 @@ int DefaultJobs();
 // The batch subcommand's command line.
 struct TBatchOptions {
   std::string Dir;
+  std::string FilesFrom; // a list of names instead of DIR; "-" for standard input
+  bool NulSeparated = false;
   std::vector<std::string> Tags;
   std::string Separator = ",";
   bool SplitPath = false;
