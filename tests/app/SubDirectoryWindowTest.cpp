@@ -1,11 +1,9 @@
-// The Info tab with a file that has sub-directories: the "Sub-directories" switch, the Nr column
-// that names them, and the ascii editor writing into an Exif entry.
+// The Info tab with a file that has sub-directories: the "Sub-directories" switch and the Nr
+// column that names them.
 #include "AppTestSupport.h"
 #include "ReportRows.h"
-#include "editdlg.h"
 
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QTest>
 #include <QTreeView>
 #include <filesystem>
@@ -49,33 +47,6 @@ TEST_F(SubDirectoryWindow, SwitchHidesTheBlocksAndTheNrColumnShowsTheirCaptionsW
   EXPECT_LT(Form->ListView1->header()->sectionSize(0), shown);
   Step(Form->ActionSubDirectories);
   EXPECT_EQ(RowOf("Exif 21"), exif);
-}
-
-// Written byte for byte where the Exif entry's value lies, nothing else in the file.
-TEST_F(SubDirectoryWindow, EditorWritesAnAsciiEntryOfTheExifDirectory) {
-  const int row = RowOf("Exif 6"); // DateTimeOriginal
-  ASSERT_GE(row, 0);
-  ASSERT_TRUE(Rows()[row].Entry.has_value());
-  std::string expected = FileBytes(Path);
-  expected.replace(Rows()[row].Entry->ValuePos, 19, "2001:02:03 04:05:06");
-  Seams->Dialogs.push_back([](QDialog& dialog) {
-    auto* form = dynamic_cast<TEditForm*>(&dialog);
-    if (!form)
-      return int(QDialog::Rejected);
-    form->Edit1->selectAll();
-    QTest::keyClicks(form->Edit1, "2001:02:03 04:05:06");
-    return int(QDialog::Accepted);
-  });
-  const QModelIndex index = Form->ListView1Model->index(row, 1);
-  Form->ListView1->scrollTo(index);
-  const QPoint at = Form->ListView1->visualRect(index).center();
-  QTest::mouseClick(Form->ListView1->viewport(), Qt::LeftButton, {}, at);
-  QTest::mouseDClick(Form->ListView1->viewport(), Qt::LeftButton, {}, at);
-  Update();
-  EXPECT_TRUE(FileBytes(Path) == expected);
-  EXPECT_TRUE(Seams->Boxes.empty());
-  EXPECT_EQ(Rows()[static_cast<std::size_t>(RowOf("Exif 6"))].SubItems[3],
-            "2001:02:03 04:05:06" + std::string(1, '\0'));
 }
 
 } // namespace
