@@ -32,7 +32,7 @@ struct TEntryRef {
 struct TReportRow {
   std::string Caption;
   std::vector<std::string> SubItems;
-  std::optional<TEntryRef> Entry; // tag rows only
+  std::optional<TEntryRef> Entry = std::nullopt; // tag rows only
 
   // Rows are alike when they show alike.
   friend bool operator==(const TReportRow& a, const TReportRow& b) {
