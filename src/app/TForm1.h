@@ -82,6 +82,7 @@ public:
   void ActionPrevPageUpdate();
   void tb10Click();
   void tb16Click();
+  void ActionSubDirectoriesExecute();
   lodestar::TDisplayBase DisplayBase() const;
   // The rows the listing shows, with the full path they were built from.
   const lodestar::TReportRows& ListedRows() const;
@@ -167,6 +168,8 @@ public:
   QAction* ActionLaunchViewer = nullptr;
   QAction* ActionPrint = nullptr;
   QAction* ActionPrintPreview = nullptr;
+  // Checked: the listing shows the page's sub-directories and GeoTIFF keys as blocks.
+  QAction* ActionSubDirectories = nullptr;
   QAction* ActionMoveUp = nullptr;
   QAction* ActionMoveDown = nullptr;
   QAction* ActionAddNewTag = nullptr;
@@ -202,6 +205,7 @@ public:
   QToolButton* tbLauchImageViewer = nullptr;
   TDownButton* tb10 = nullptr; // decimal display base, pressed at start
   TDownButton* tb16 = nullptr; // hexadecimal display base
+  QToolButton* tbSubDirectories = nullptr;
   QToolButton* tbtnPrint = nullptr;
   QToolButton* tbCalc = nullptr;     // the desktop's calculator
   QToolButton* tnInternet = nullptr; // the web page

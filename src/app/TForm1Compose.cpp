@@ -68,6 +68,12 @@ void TForm1::ComposeActions() {
   ActionPrint = MakeAction("&Print...", "Send current report to printer", ImageIndex::Print);
   ActionPrintPreview =
       MakeAction("Print pre&view...", "Show the report's sheets before printing", ImageIndex::None);
+  ActionSubDirectories =
+      MakeAction("&Sub-directories", "Show the sub-directories and GeoTIFF keys of the page",
+                 ImageIndex::None);
+  ActionSubDirectories->setCheckable(true);
+  ActionSubDirectories->setChecked(true);
+  ActionSubDirectories->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
   ActionMoveUp = MakeAction({}, {}, ImageIndex::None);
   ActionMoveDown = MakeAction({}, {}, ImageIndex::None);
   ActionAddNewTag = MakeAction("Add", {}, ImageIndex::None);
@@ -108,6 +114,9 @@ void TForm1::ComposeMenu() {
   for (QAction* never :
        {Exportcurrentimagetofile1, Combinetomultipage1, Splitmultipagefile1, Batchsplit1})
     never->setEnabled(false);
+
+  View1 = MainMenu1->addMenu("&View");
+  View1->addAction(ActionSubDirectories);
 
   About1 = MainMenu1->addMenu("&About");
   Aboutlodestar1 = item(About1, "&About Lodestar", ImageIndex::About);
@@ -172,6 +181,7 @@ void TForm1::ComposeToolBar() {
   tb10->setCheckable(true);
   tb16->setCheckable(true);
   tb10->SetDown(true);
+  tbSubDirectories = button(new QToolButton, ActionSubDirectories);
   ToolBar1->addWidget(Separator(26));
   tbtnPrint = button(new QToolButton, ActionPrint);
   ToolBar1->addWidget(Separator(32));
@@ -260,6 +270,7 @@ void TForm1::BindActions() {
   Bind(ActionCalculator, &TForm1::ActionCalculatorExecute);
   Bind(ActionPrint, &TForm1::ActionPrintExecute);
   Bind(ActionPrintPreview, &TForm1::ActionPrintPreviewExecute);
+  Bind(ActionSubDirectories, &TForm1::ActionSubDirectoriesExecute);
   Bind(ActionMoveUp, &TForm1::ActionMoveUpExecute);
   Bind(ActionMoveDown, &TForm1::ActionMoveDownExecute);
   Bind(ActionAddNewTag, &TForm1::ActionAddNewTagExecute);

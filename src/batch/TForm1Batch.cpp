@@ -8,7 +8,9 @@
 #include "TForm1.h"
 #include "TForm1BatchHost.h"
 #include "TResultsFile.h"
+#include "TSearchList.h"
 #include "TSearchListModel.h"
+#include "TagPath.h"
 #include "cLodestar.h"
 
 #include <QAction>
@@ -77,8 +79,13 @@ void TForm1::ShowSearchList() {
 // --- Search list ---
 
 void TForm1::ActionAddNewTagExecute() {
-  const int index =
-      FSearchList.Add(edtTagNumber->text().toStdString(), edtTagDescription->text().toStdString());
+  const std::string number = edtTagNumber->text().toStdString();
+  std::string description = edtTagDescription->text().toStdString();
+  // A path into a sub-directory is named from that directory's table unless the user names it.
+  if (lodestar::TrimControls(description).empty() && lodestar::IsTagPath(number) &&
+      lodestar::IsTagNumberOrPath(std::string(lodestar::TrimControls(number))))
+    description = lodestar::PathDescription(lodestar::TrimControls(number));
+  const int index = FSearchList.Add(number, description);
   ShowSearchList();
   if (index >= 0)
     listboxTags->scrollTo(listboxTagsModel->index(index));

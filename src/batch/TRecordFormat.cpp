@@ -2,6 +2,8 @@
 
 #include "CodePage.h"
 #include "TSearchList.h"
+#include "TValueBudget.h"
+#include "TagPath.h"
 #include "cLodestar.h"
 
 #include <algorithm>
@@ -31,7 +33,9 @@ void AppendCell(std::string& record, std::string_view text, TRecordFormat format
 
 // A value text as a cell holds it: trimmed when asked, UTF-8, without NUL characters, since a
 // record is a line of text and a pane line would end at its first NUL.
-std::string CellText(const TTag& tag, bool trim) {
+std::string CellText(const TTag& tag, bool trim, TValueBudget& budget) {
+  if (budget.Spent())
+    return TValueBudget::CutMark;
   const std::u16string whole = tag.Value();
   std::u16string_view value = whole;
   if (trim) {
@@ -42,6 +46,7 @@ std::string CellText(const TTag& tag, bool trim) {
   }
   std::string text = ToUtf8(value);
   text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+  budget.Spend(text);
   return text;
 }
 
@@ -65,19 +70,26 @@ void AppendJsonPage(std::string& record, const TRecordOptions& options,
                     const TTiffPage& page) {
   TJson values = TJson::object();
   std::set<std::string> used;
+  TValueBudget budget(page.OwnerFile());
   for (const auto& item : options.TickedItems) {
     const std::string number = GetTagNumber(item);
     TJson value; // null: the page has no such entry
-    for (const auto& tag : page.Tags()) {
-      if (tag.TagNumber() != number)
-        continue;
-      std::string text = CellText(tag, options.TrimValue);
+    const auto add = [&](const TTag& tag) {
+      std::string text = CellText(tag, options.TrimValue, budget);
       if (value.is_null())
         value = std::move(text);
       else if (value.is_string())
         value = TJson::array({std::move(value), std::move(text)});
       else
         value.push_back(std::move(text));
+    };
+    if (IsTagPath(number)) {
+      for (const TTag* tag : EntriesAt(page, number))
+        add(*tag);
+    } else {
+      for (const auto& tag : page.Tags())
+        if (tag.TagNumber() == number)
+          add(tag);
     }
     values[ValueKey(item, used)] = std::move(value);
   }
@@ -167,33 +179,39 @@ void AppendCheckCells(std::string& record, const TRecordOptions& options, std::s
 void AppendTagValues(std::string& record, const TTiffPage& page, const TRecordOptions& options) {
   const bool csv = options.Format == TRecordFormat::Csv;
   std::string joined;
+  TValueBudget budget(page.OwnerFile());
   for (const auto& item : options.TickedItems) {
     const std::string number = GetTagNumber(item);
     bool matched = false;
     joined.clear();
+    const bool path = IsTagPath(number);
     const auto visit = [&](const TTag& tag) {
-      if (tag.TagNumber() != number)
+      if (!path && tag.TagNumber() != number)
         return;
       if (csv) {
         // One cell per item, so every row has the header's columns: the values of an entry that
         // a page holds more than once share it, one line each.
         if (matched)
           joined += '\n';
-        joined += CellText(tag, options.TrimValue);
+        joined += CellText(tag, options.TrimValue, budget);
       } else {
         record += options.Separator;
-        AppendCell(record, CellText(tag, options.TrimValue), options.Format);
+        AppendCell(record, CellText(tag, options.TrimValue, budget), options.Format);
       }
       matched = true;
     };
     // The blank tags past the end of the file have no number: only an item without digits can
     // match them, and the others need not walk them.
-    if (number.empty())
+    if (IsTagPath(number)) {
+      for (const TTag* tag : EntriesAt(page, number))
+        visit(*tag);
+    } else if (number.empty()) {
       for (const TTag& tag : page.Tags())
         visit(tag);
-    else
+    } else {
       for (const TTag& tag : page.Tags().ReadTags())
         visit(tag);
+    }
     if (csv && matched) {
       record += options.Separator;
       AppendCell(record, joined, options.Format);

@@ -35,7 +35,8 @@ std::string GetTagNumber(std::string_view itemText) {
   for (char c : TrimControls(itemText)) {
     if (c == ' ')
       break;
-    if (c >= '0' && c <= '9')
+    // A '/' joins the numbers of a path into a sub-directory ("34665/36867").
+    if ((c >= '0' && c <= '9') || c == '/')
       number += c;
   }
   return number;
@@ -49,7 +50,7 @@ std::optional<std::string> ItemDescription(std::string_view itemText) {
 }
 
 bool IsTagNumberKey(char32_t ch) {
-  return (ch >= U'0' && ch <= U'9') || ch == 8;
+  return (ch >= U'0' && ch <= U'9') || ch == U'/' || ch == 8;
 }
 
 int CompareTextNoCase(std::string_view a, std::string_view b) {

@@ -18,7 +18,8 @@ struct TSearchItem {
 // The texts of the nine items the list holds at start-up and after Reset, none of them ticked.
 const std::vector<std::string>& DefaultSearchItemTexts();
 
-// The item number: the digits of the trimmed text up to its first blank, other characters skipped.
+// The item number: the digits and '/' of the trimmed text up to its first blank, other characters
+// skipped.
 // It is matched as text, so "0256" never equals the tag number "256".
 std::string GetTagNumber(std::string_view itemText);
 
@@ -28,7 +29,7 @@ std::optional<std::string> ItemDescription(std::string_view itemText);
 // The text without leading and trailing characters of code 32 or below.
 std::string_view TrimControls(std::string_view text);
 
-// The key filter of the tag-number field: digits and backspace pass.
+// The key filter of the tag-number field: digits, '/' and backspace pass.
 bool IsTagNumberKey(char32_t ch);
 
 // Text order without regard to ASCII case; bytes beyond ASCII compare by value.

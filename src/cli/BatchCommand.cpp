@@ -10,6 +10,7 @@
 #include "TOutputStream.h"
 #include "TResultsFile.h"
 #include "TSearchList.h"
+#include "TagPath.h"
 #include "TerminationSignals.h"
 #include "uTagDescription.h"
 
@@ -37,6 +38,8 @@ namespace {
 // The label an item gets when --tags names only its number: the default item's, else the
 // description table's.
 std::string DefaultLabel(const std::string& number) {
+  if (IsTagPath(number))
+    return PathDescription(number);
   for (const auto& text : DefaultSearchItemTexts())
     if (GetTagNumber(text) == number)
       return *ItemDescription(text);
@@ -61,6 +64,8 @@ std::optional<TSearchList> BuildSearchList(const std::vector<std::string>& tags)
     bool digits = !number.empty() && number.size() <= 10;
     for (char c : number)
       digits = digits && c >= '0' && c <= '9';
+    // A path into a sub-directory, "34665/36867".
+    digits = digits || (IsTagPath(number) && IsTagNumberOrPath(number));
     try {
       if (!digits)
         throw EConvertError(number);
@@ -200,7 +205,8 @@ void RegisterBatchCommand(CLI::App& app) {
                   "The names in --files-from end with a NUL character (find -print0)");
   batch
       ->add_option("--tags", options->Tags,
-                   "Tag items N[:LABEL], comma-separated (default: the Batch tab's nine items "
+                   "Tag items N[:LABEL], comma-separated; N may be a path into a "
+                   "sub-directory, 34665/36867 (default: the Batch tab's nine items "
                    "256:Imagewidth, 257:Imageheight, 269:Description, 270:Name, 282:XResolution, "
                    "283:YResolution, 305:Software, 306:DateTime, 315:Artist)")
       ->delimiter(',');

@@ -29,7 +29,7 @@ namespace {
 struct TEditOptions {
   std::string File;
   int Page = 1;
-  int Entry = 0;
+  std::string Entry; // a listing's "Nr": "3", or "Exif 3" in a sub-directory
   std::string Text;
 };
 
@@ -42,13 +42,22 @@ std::string Decimal(std::int64_t value) {
   return std::to_string(value);
 }
 
-// The tag row whose "Nr" cell is entry, or null.
-const TReportRow* FindEntry(const TReportRows& rows, int entry) {
-  const std::string caption = Decimal(entry);
+// The entry row whose "Nr" cell is entry, or null; rows without an entry (headings, GeoTIFF keys)
+// are never found.
+const TReportRow* FindEntry(const TReportRows& rows, const std::string& entry) {
   for (const TReportRow& row : rows.Rows)
-    if (row.Caption == caption)
+    if (row.Entry && row.Caption == entry)
       return &row;
   return nullptr;
+}
+
+// "0012" names entry 12 as it did when entries were numbers only.
+std::string Canonical(const std::string& entry) {
+  const std::size_t space = entry.rfind(' ');
+  const std::size_t digits = space == std::string::npos ? 0 : space + 1;
+  std::uint64_t number = 0;
+  std::from_chars(entry.data() + digits, entry.data() + entry.size(), number);
+  return entry.substr(0, digits) + std::to_string(number);
 }
 
 int RunEdit(const TEditOptions& options) {
@@ -68,13 +77,14 @@ int RunEdit(const TEditOptions& options) {
     return status;
 
   const TReportRows rows = BuildReportRows(file, options.Page, TDisplayBase::Dec);
-  const TReportRow* row = FindEntry(rows, options.Entry);
+  const std::string entry = Canonical(options.Entry);
+  const TReportRow* row = FindEntry(rows, entry);
   if (!row)
-    return Fail(path, "page " + Decimal(options.Page) + " has no entry " + Decimal(options.Entry));
+    return Fail(path, "page " + Decimal(options.Page) + " has no entry " + entry);
   auto target = AsciiTargetOfRow(*row, path, TDisplayBase::Dec);
   if (const auto* refused = std::get_if<TEditResult>(&target)) {
     if (refused->Outcome == TEditOutcome::NothingToEdit)
-      return Fail(path, "entry " + Decimal(options.Entry) + " has a count of " + row->SubItems[5] +
+      return Fail(path, "entry " + entry + " has a count of " + row->SubItems[5] +
                             ": there is no byte to write");
     return Fail(path, refused->Message);
   }
@@ -84,7 +94,7 @@ int RunEdit(const TEditOptions& options) {
   if (text.size() > static_cast<std::size_t>(room))
     return Fail(path, "the text has " + Decimal(static_cast<std::int64_t>(text.size())) +
                           (text.size() == 1 ? " character; entry " : " characters; entry ") +
-                          Decimal(options.Entry) + " holds at most " + Decimal(room));
+                          entry + " holds at most " + Decimal(room));
 
   const TEditResult result = WriteAsciiValue(value, TextToWrite(text, room));
   if (result.Outcome != TEditOutcome::Written)
@@ -98,13 +108,19 @@ int RunEdit(const TEditOptions& options) {
   return ExitSuccess;
 }
 
+// A number from 1, alone or after a sub-directory's name and one blank ("Exif 3").
 const CLI::Validator EntryNumber(
     [](std::string& text) {
+      const std::size_t space = text.rfind(' ');
+      const std::size_t digits = space == std::string::npos ? 0 : space + 1;
       int entry = 0;
-      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), entry);
-      if (error == std::errc() && end == text.data() + text.size() && entry >= 1)
+      const auto [end, error] =
+          std::from_chars(text.data() + digits, text.data() + text.size(), entry);
+      if (error == std::errc() && end == text.data() + text.size() && entry >= 1 && digits != 1 &&
+          text.find_first_not_of(' ') < text.size())
         return std::string();
-      return "'" + text + "' is not an entry number; entries are numbered from 1";
+      return "'" + text + "' is not an entry number; entries are numbered from 1, those of a " +
+             "sub-directory after its name (\"Exif 3\")";
     },
     "");
 
@@ -118,7 +134,8 @@ void RegisterEditCommand(CLI::App& app) {
   edit->add_option("-p,--page", options->Page, "Page of the entry, from 1 (default 1)")
       ->type_name("N")
       ->check(PageNumber);
-  edit->add_option("-e,--entry", options->Entry, "The entry's \"Nr\" in the page's listing, from 1")
+  edit->add_option("-e,--entry", options->Entry,
+                   "The entry's \"Nr\" in the page's listing: 3, or \"Exif 3\" in a sub-directory")
       ->type_name("K")
       ->required()
       ->check(EntryNumber);

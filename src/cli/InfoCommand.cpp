@@ -5,6 +5,7 @@
 #include "ExitStatus.h"
 #include "ReportRows.h"
 #include "TLoadedFile.h"
+#include "TValueBudget.h"
 #include "cLodestar.h"
 
 #include <CLI/CLI.hpp>
@@ -42,27 +43,77 @@ void WriteListing(const TReportRows& report) {
   std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
-nlohmann::ordered_json TagJson(const TTag& tag) {
+nlohmann::ordered_json TagJson(const TTag& tag, TValueBudget& budget) {
   nlohmann::ordered_json description = nullptr;
   if (!tag.TagNumber().empty())
     description = tag.Description();
   return {
       {"entry_pos", tag.EntryPos()},   {"tag_number", tag.TagNumber()},
       {"field_type", tag.FieldType()}, {"type_name", tag.TypeName()},
-      {"count", tag.Count()},          {"value", ToUtf8(tag.Value())},
+      {"count", tag.Count()},          {"value", budget.ValueText(tag)},
       {"value_pos", tag.ValuePos()},   {"description", std::move(description)},
   };
 }
 
-nlohmann::ordered_json PageJson(const TTiffPage& page, int number) {
-  nlohmann::ordered_json tags = nlohmann::ordered_json::array();
-  for (const TTag& tag : page.Tags())
-    tags.push_back(TagJson(tag));
-  return {
+nlohmann::ordered_json TagsJson(const TTags& tags, TValueBudget& budget) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const TTag& tag : tags)
+    list.push_back(TagJson(tag, budget));
+  return list;
+}
+
+// Each directory with its own children inside it; a SubIFD chain's members are siblings.
+nlohmann::ordered_json DirectoriesJson(const std::vector<TTiffDirectory>& directories,
+                                       TValueBudget& budget) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const TTiffDirectory& directory : directories)
+    list.push_back({
+        {"name", directory.Name()},
+        {"pointer_tag", std::to_string(directory.PointerTag())},
+        {"directory_offset", directory.DirectoryOffset()},
+        {"tags", TagsJson(directory.Tags(), budget)},
+        {"subdirectories", DirectoriesJson(directory.SubDirectories(), budget)},
+    });
+  return list;
+}
+
+nlohmann::ordered_json GeoKeysJson(const std::vector<TGeoKey>& keys, TValueBudget& budget) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const TGeoKey& key : keys) {
+    std::string value = budget.Spent() ? std::string() : ToUtf8(key.Value);
+    budget.Spend(value);
+    list.push_back({{"key", key.KeyId},
+                    {"name", key.Name},
+                    {"location", key.Location},
+                    {"count", key.Count},
+                    {"value", std::move(value)}});
+  }
+  return list;
+}
+
+// wholeFile: the members that sub-directories, GeoTIFF keys and BigTIFF brought; a document
+// without any of them keeps the shape earlier releases wrote.
+nlohmann::ordered_json PageJson(const TTiffPage& page, int number, TValueBudget& budget,
+                                bool wholeFile) {
+  nlohmann::ordered_json json = {
       {"page", number},
       {"directory_offset", page.DirectoryOffset()},
-      {"tags", std::move(tags)},
+      {"tags", TagsJson(page.Tags(), budget)},
   };
+  if (wholeFile) {
+    json["subdirectories"] = DirectoriesJson(page.SubDirectories(), budget);
+    json["geokeys"] = GeoKeysJson(page.GeoKeys(), budget);
+  }
+  return json;
+}
+
+bool NeedsWholeFileShape(const TTiffFile& file) {
+  if (file.IsBigTiff())
+    return true;
+  for (const TTiffPage& page : file.Pages())
+    if (!page.SubDirectories().empty() || !page.GeoKeys().empty())
+      return true;
+  return false;
 }
 
 // Paths and texts taken from the file system need not be UTF-8; they are written with the
@@ -78,13 +129,21 @@ void Write(const std::string& text) {
 // A file of many pages would take a hundred times its size as one JSON tree, so the document is
 // written a page at a time, each page on a line of its own; the library still writes every value.
 void WriteFileJson(const TTiffFile& file, const std::string& path,
-                   const std::vector<std::string>& messages) {
+                   std::vector<std::string> messages) {
+  const bool wholeFile = NeedsWholeFileShape(file);
   Write("{\"file\":" + Dump(path) + ",\"byte_order\":" + Dump(file.ByteOrderText()) +
+        (wholeFile ? ",\"format\":" + Dump(file.FormatText()) : std::string()) +
         ",\"page_count\":" + Dump(file.PageCount()) + ",\"pages\":[\n");
+  std::string cut;
   for (int index = 0; index < file.PageCount(); ++index) {
-    Write(Dump(PageJson(*file.Pages().GetPage(index), index + 1)));
+    TValueBudget budget(&file);
+    Write(Dump(PageJson(*file.Pages().GetPage(index), index + 1, budget, wholeFile)));
     Write(index + 1 < file.PageCount() ? ",\n" : "\n");
+    if (budget.Spent())
+      cut = budget.Message();
   }
+  if (!cut.empty())
+    messages.push_back(cut); // once for the document, however many pages were cut
   Write("],\"messages\":" + Dump(messages) + "}\n");
 }
 
@@ -110,6 +169,8 @@ int RunInfo(const TInfoOptions& options) {
     return status;
   const TReportRows report =
       BuildReportRows(file, options.Page, options.Hex ? TDisplayBase::Hex : TDisplayBase::Dec);
+  if (!report.ValuesCutMessage.empty())
+    ReportWarning(options.File, report.ValuesCutMessage);
   WriteListing(report);
   const int status = FinishStandardOutput(ExitSuccess);
   if (report.InputFileWrong)

@@ -18,12 +18,26 @@ int Half(int v) {
   return v / 2;
 }
 
+// No cell of an A4 sheet shows more characters than this; the rest would only be shaped and
+// clipped, at a cost that grows with the value (a listing may hold values of a mebibyte).
+constexpr std::size_t MaxCellBytes = 4096;
+
+std::string CellPart(std::string_view text) {
+  if (text.size() > MaxCellBytes) {
+    std::size_t keep = MaxCellBytes;
+    while (keep > 0 && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80)
+      --keep; // never half a UTF-8 sequence
+    text = text.substr(0, keep);
+  }
+  return std::string(text);
+}
+
 std::string CellText(const TReportRow& row, std::size_t column) {
   if (column == 0)
-    return std::string(VisibleText(row.Caption));
+    return CellPart(VisibleText(row.Caption));
   // The header and closing rows carry fewer cells than there are columns.
   if (column - 1 < row.SubItems.size())
-    return std::string(VisibleText(row.SubItems[column - 1]));
+    return CellPart(VisibleText(row.SubItems[column - 1]));
   return {};
 }
 

@@ -1,6 +1,7 @@
 #include "ReportRows.h"
 
 #include "CodePage.h"
+#include "TValueBudget.h"
 #include "cLodestar.h"
 
 #include <charconv>
@@ -36,18 +37,93 @@ void AddLabelledRow(std::vector<TReportRow>& rows, const char* label, std::strin
 
 // The row is added to the listing before its cells, so that a failure part-way leaves it with
 // the cells it had received.
-void AddTagRow(std::vector<TReportRow>& rows, int number, const TTag& tag, TDisplayBase base) {
+TEntryRef EntryOf(const TTag& tag, const std::string& directory, int index) {
+  TEntryRef ref;
+  ref.Directory = directory;
+  ref.Index = index;
+  ref.Code = tag.Code();
+  ref.Ascii = std::string_view(tag.TypeName()) == "Ascii";
+  ref.Count = tag.Count();
+  ref.ValuePos = tag.ValuePos();
+  return ref;
+}
+
+void AddTagRow(std::vector<TReportRow>& rows, int number, const TTag& tag, TDisplayBase base,
+               TValueBudget& budget, const std::string& directory = {}) {
   TReportRow& row = rows.emplace_back();
-  row.Caption = Decimal(number);
+  row.Caption = directory.empty() ? Decimal(number) : directory + ' ' + Decimal(number);
+  row.Entry = EntryOf(tag, directory, number - 1);
   std::vector<std::string>& cells = row.SubItems;
   cells.reserve(TagRowCells);
   cells.push_back(FormatInBase(tag.EntryPos(), base));
   cells.push_back(tag.TagNumber());
   cells.push_back(tag.Description()); // a blank tag raises here
-  cells.push_back(ToUtf8(tag.Value()));
+  std::string value = budget.Spent() ? std::string() : ToUtf8(tag.Value());
+  row.Entry->ViewCut = budget.Spend(value);
+  cells.push_back(std::move(value));
   cells.emplace_back(tag.TypeName());
   cells.push_back(FormatInBase(tag.Count(), base));
   cells.push_back(FormatInBase(tag.ValuePos(), base));
+}
+
+// The heading names the directory as its row captions do; SubIFDs need no kind word.
+std::string DirectoryHeading(const TTiffDirectory& directory, const std::string& qualified) {
+  return directory.Kind() == TDirectoryKind::SubIfd ? qualified : qualified + " directory";
+}
+
+// A sub-directory's block, then its own children's blocks, in file order. A child is named after
+// its parent when it has one, as an Exif directory inside "SubIFD 1" is "SubIFD 1/Exif".
+void AddDirectoryBlocks(std::vector<TReportRow>& rows, const std::vector<TTiffDirectory>& children,
+                        const std::string& parent, TDisplayBase base, TValueBudget& budget) {
+  for (const TTiffDirectory& directory : children) {
+    const std::string name = parent.empty() ? directory.Name() : parent + '/' + directory.Name();
+    rows.emplace_back();
+    TReportRow& heading = rows.emplace_back();
+    heading.SubItems = {FormatInBase(directory.DirectoryOffset(), base),
+                        Decimal(directory.PointerTag()), DirectoryHeading(directory, name)};
+    int number = 0;
+    for (const TTag& tag : directory.Tags())
+      AddTagRow(rows, ++number, tag, base, budget, name);
+    AddDirectoryBlocks(rows, directory.SubDirectories(), name, base, budget);
+  }
+}
+
+const char* GeoKeyPlace(std::uint16_t location) {
+  switch (location) {
+  case 0:
+    return "inline";
+  case 34736:
+    return "GeoDoubleParams";
+  case 34737:
+    return "GeoAsciiParams";
+  default:
+    return nullptr;
+  }
+}
+
+// One row per key: key number, name, value, where the value lives and its count. Six cells, so
+// the editor never takes one for an entry.
+void AddGeoKeyBlock(std::vector<TReportRow>& rows, const std::vector<TGeoKey>& keys,
+                    TDisplayBase base, TValueBudget& budget) {
+  if (keys.empty())
+    return;
+  rows.emplace_back();
+  TReportRow& heading = rows.emplace_back();
+  heading.SubItems = {"", "34735", "GeoTIFF keys"};
+  int number = 0;
+  for (const TGeoKey& key : keys) {
+    TReportRow& row = rows.emplace_back();
+    row.Caption = "GeoKey " + Decimal(++number);
+    std::string value = budget.Spent() ? std::string() : ToUtf8(key.Value);
+    budget.Spend(value);
+    const char* place = GeoKeyPlace(key.Location);
+    row.SubItems = {"",
+                    Decimal(key.KeyId),
+                    key.Name,
+                    std::move(value),
+                    place ? place : Decimal(key.Location),
+                    FormatInBase(key.Count, base)};
+  }
 }
 
 } // namespace
@@ -77,7 +153,8 @@ std::string FormatInBase(std::uint64_t value, TDisplayBase base) {
   return std::string(buffer, result.ptr);
 }
 
-TReportRows BuildReportRows(const TTiffFile& file, int page, TDisplayBase base) {
+TReportRows BuildReportRows(const TTiffFile& file, int page, TDisplayBase base,
+                            bool subDirectories) {
   TReportRows report;
   report.FilePath = file.FileName();
   report.Page = page;
@@ -91,20 +168,31 @@ TReportRows BuildReportRows(const TTiffFile& file, int page, TDisplayBase base) 
   AddLabelledRow(rows, "Total Pages", Decimal(file.PageCount()));
   AddLabelledRow(rows, "Current Page", Decimal(page));
   AddLabelledRow(rows, "Header Byte order", file.ByteOrderText());
+  if (file.IsBigTiff())
+    AddLabelledRow(rows, "Header Format", file.FormatText());
   rows.emplace_back();
 
   if (!shown) {
     report.InputFileWrong = true;
     return report;
   }
+  TValueBudget budget(&file);
   try {
     int number = 0;
     for (const TTag& tag : shown->Tags())
-      AddTagRow(rows, ++number, tag, base);
+      AddTagRow(rows, ++number, tag, base, budget);
+    if (subDirectories) {
+      AddDirectoryBlocks(rows, shown->SubDirectories(), {}, base, budget);
+      AddGeoKeyBlock(rows, shown->GeoKeys(), base, budget);
+    }
   } catch (const ELodestarError&) {
     report.InputFileWrong = true;
+    if (budget.Spent())
+      report.ValuesCutMessage = budget.Message();
     return report;
   }
+  if (budget.Spent())
+    report.ValuesCutMessage = budget.Message();
   rows.emplace_back();
   AddLabelledRow(rows, VersionRowLabel, VersionRowText);
   return report;

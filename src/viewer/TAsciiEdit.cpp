@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -83,10 +84,67 @@ private:
 
 } // namespace
 
+namespace {
+
+// The bytes at the value's place now; fewer where the file ends before.
+std::string BytesInFile(const std::string& path, std::int64_t position, std::size_t count) {
+  std::string bytes;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0)
+    return bytes;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && position >= 0 && position <= st.st_size) {
+    bytes.resize(std::min<std::size_t>(count, static_cast<std::size_t>(st.st_size - position)));
+    ssize_t got;
+    do
+      got = ::pread(fd, bytes.data(), bytes.size(), position);
+    while (got < 0 && errno == EINTR);
+    bytes.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  return bytes;
+}
+
+// A row built with its entry: the numbers come typed from it, never back from the cells.
+std::variant<TAsciiTarget, TEditResult> TargetOfEntry(const TReportRow& row, const TEntryRef& entry,
+                                                      const std::string& path) {
+  if (!entry.Ascii)
+    return Refused(TEditOutcome::NotAscii, OnlyAsciiText);
+  if (entry.Count == 0 || entry.Count > static_cast<std::uint64_t>(INT32_MAX))
+    return Refused(entry.Count == 0 ? TEditOutcome::NothingToEdit : TEditOutcome::NotReadWhole,
+                   entry.Count == 0 ? std::string() : NotReadWholeText);
+  TAsciiTarget target;
+  target.FilePath = path;
+  if (entry.ValuePos > static_cast<std::uint64_t>(INT64_MAX))
+    return Refused(TEditOutcome::OutsideFile, OutsideFileText);
+  target.Position = static_cast<std::int64_t>(entry.ValuePos);
+  target.Count = static_cast<std::int32_t>(entry.Count);
+  std::string listed = EncodeNarrow(FromUtf8(row.SubItems[ValueCell]));
+  if (!entry.ViewCut) {
+    if (listed.size() != entry.Count)
+      return Refused(TEditOutcome::NotReadWhole, NotReadWholeText);
+    target.ListedBytes = std::move(listed);
+    return target;
+  }
+  // The listing showed the value's start only, to bound its size; the editor takes the whole value
+  // from the file, provided the file still holds what was shown.
+  listed.resize(listed.size() - std::min<std::size_t>(listed.size(), 1)); // the mark's one byte
+  target.ListedBytes = BytesInFile(path, target.Position, entry.Count);
+  if (target.ListedBytes.size() != entry.Count)
+    return Refused(TEditOutcome::OutsideFile, OutsideFileText);
+  if (target.ListedBytes.compare(0, listed.size(), listed) != 0)
+    return Refused(TEditOutcome::FileChanged, FileChangedText);
+  return target;
+}
+
+} // namespace
+
 std::variant<TAsciiTarget, TEditResult>
 AsciiTargetOfRow(const TReportRow& row, const std::string& path, TDisplayBase base) {
   if (row.SubItems.size() != TagRowCells || path.empty())
     return Refused(TEditOutcome::NotATagRow);
+  if (row.Entry)
+    return TargetOfEntry(row, *row.Entry, path);
   if (!IsAsciiType(row.SubItems[TypeCell]))
     return Refused(TEditOutcome::NotAscii, OnlyAsciiText);
   TAsciiTarget target;

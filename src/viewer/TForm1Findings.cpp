@@ -35,8 +35,11 @@ void TForm1::ComposeFindingsPanel() {
   StatusBarVerdict = new QLabel(StatusBar1);
   StatusBar1->addPermanentWidget(StatusBarVerdict);
 
-  View1 = new QMenu("&View", MainMenu1);
-  MainMenu1->insertMenu(About1->menuAction(), View1);
+  // The menu holds the Sub-directories switch already; the findings' switch joins it.
+  if (!View1) {
+    View1 = new QMenu("&View", MainMenu1);
+    MainMenu1->insertMenu(About1->menuAction(), View1);
+  }
   ActionShowFindings = View1->addAction("&Findings");
   ActionShowFindings->setCheckable(true);
   ActionShowFindings->setChecked(true);

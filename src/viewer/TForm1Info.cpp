@@ -10,9 +10,12 @@
 
 #include <QAction>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QStyle>
 #include <QTreeView>
+#include <algorithm>
 
 void TForm1::Open1Click() {
   const std::optional<QString> name =
@@ -52,9 +55,26 @@ void TForm1::ShowPage(int Page) {
     return;
   lodestar::TReportRows rows = FillTagRows(Page);
   const bool inputFileWrong = rows.InputFileWrong;
+  const std::string valuesCut = rows.ValuesCutMessage;
+  // A sub-directory's rows are told apart by their Nr ("Exif 3"), so the column grows to show the
+  // longest such caption in full, and is back at its width for a listing without any.
+  std::size_t longest = 0;
+  QString widest;
+  for (const lodestar::TReportRow& row : rows.Rows)
+    if (row.Entry && !row.Entry->Directory.empty() && row.Caption.size() > longest) {
+      longest = row.Caption.size();
+      widest = QString::fromStdString(row.Caption);
+    }
+  const int padding = 2 * ListView1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+  ListView1->header()->resizeSection(
+      0, std::max(ColumnWidth(0),
+                  widest.isEmpty() ? 0
+                                   : ListView1->fontMetrics().horizontalAdvance(widest) + padding));
   ListView1Model->SetRows(std::move(rows));
   // A new page or base is read from its top, wherever the previous listing was scrolled to.
   ListView1->scrollToTop();
+  if (!valuesCut.empty())
+    ShowMessage(valuesCut);
   // The rows built before the failure stay listed behind the box.
   if (inputFileWrong)
     ShowMessage(lodestar::InputFileWrongText);
@@ -63,7 +83,8 @@ void TForm1::ShowPage(int Page) {
 lodestar::TReportRows TForm1::FillTagRows(int Page) {
   // Taken over before any row is read, so a failing page still counts as the current one.
   FCurrentPage = Page;
-  return lodestar::BuildReportRows(*FTiffFile, Page, DisplayBase());
+  return lodestar::BuildReportRows(*FTiffFile, Page, DisplayBase(),
+                                   ActionSubDirectories->isChecked());
 }
 
 void TForm1::UpdateStatusPanels() {
@@ -121,6 +142,12 @@ void TForm1::tb16Click() {
     return;
   tb16->SetDown(true);
   tb10->SetDown(false);
+  if (FTiffFile)
+    ShowPage(FCurrentPage);
+}
+
+void TForm1::ActionSubDirectoriesExecute() {
+  // The page stays, and so does the base; only the blocks come or go.
   if (FTiffFile)
     ShowPage(FCurrentPage);
 }

@@ -33,6 +33,8 @@ int RunPrint(const std::string& name, int page, TDisplayBase base, const std::st
     return status;
 
   const TReportRows rows = BuildReportRows(loaded.File(), page, base);
+  if (!rows.ValuesCutMessage.empty())
+    ReportWarning(name, rows.ValuesCutMessage);
   if (rows.InputFileWrong)
     ReportWarning(name, InputFileWrongText);
   try {
