@@ -345,7 +345,12 @@ void TBatchEngine::EmitAhead(TFileOutcome& outcome) {
   if (FHost.StopRequested())
     return;
   std::unique_ptr<TTiffFile> file = std::move(outcome.File);
-  if (file) {
+  if (outcome.Reload) {
+    FHost.ReleaseFile();
+    FHost.ReadRecordOptions(FOptions);
+    const TFileJob job = std::move(*outcome.Reload);
+    outcome = LoadFile(job, FOptions, file);
+  } else if (file) {
     FHost.ReleaseFile();
     FHost.ReadRecordOptions(FOptions);
     if (outcome.Built && FOptions != FWorkerOptions) {
