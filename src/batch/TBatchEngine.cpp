@@ -147,7 +147,11 @@ void TBatchEngine::ReadNames(const TRunOptions& run) {
   if (run.AddDescription)
     AddHeaderLine();
   StartWindow();
-  const std::string workingPrefix = WithSeparator(std::filesystem::current_path().string());
+  // Relative names mean nothing once the working directory is gone: the run fails before any.
+  std::error_code error;
+  const std::string workingPrefix = WithSeparator(std::filesystem::current_path(error).string());
+  if (error)
+    throw ELodestarError("Cannot read the working directory. " + SystemReason(error.value()));
   std::string name;
   while (!FHost.StopRequested() && FNames(name)) {
     if (name.empty())

@@ -163,6 +163,20 @@ TEST_F(FilesFrom, RefusesAMissingListAndTwoSources) {
   }
 }
 
+// A working directory removed under the run: relative names cannot be resolved, and the run fails
+// with a word instead of ending without one.
+TEST_F(FilesFrom, FailsWhenTheWorkingDirectoryIsGone) {
+  Tiff("a.tif");
+  const TProgramRun run =
+      RunProgram("/bin/bash",
+                 {"-c", "mkdir " + Root + "/gone && cd " + Root + "/gone && rmdir " + Root +
+                            "/gone && echo " + Root + "/a.tif | " + Cli + " batch --files-from -"});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_NE(run.Err.find("Cannot read the working directory. No such file or directory"),
+            std::string::npos)
+      << run.Err;
+}
+
 // Names cut by the reads of the list, longer than its buffer, without a last separator.
 TEST(NameList, GivesEveryNameWhereverTheReadsCutIt) {
   const std::string longName(200000, 'n');
