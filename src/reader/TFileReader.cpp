@@ -12,6 +12,7 @@
 #else
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -62,7 +63,7 @@ TFileReader::TFileReader(const std::string& path) {
   LARGE_INTEGER size{};
   GetFileSizeEx(h, &size);
   FHandle = reinterpret_cast<std::intptr_t>(h);
-  FSize = static_cast<std::int32_t>(std::min<long long>(size.QuadPart, INT32_MAX));
+  FSize = size.QuadPart;
 }
 
 TFileReader::~TFileReader() {
@@ -101,7 +102,19 @@ TFileReader::TFileReader(const std::string& path) {
     throw EFOpenError(path, code == EISDIR ? std::strerror(code) : "Not a regular file");
   }
   FHandle = fd;
-  FSize = static_cast<std::int32_t>(std::min<long long>(st.st_size, INT32_MAX));
+  FSize = st.st_size;
+  // The editor writes under the exclusive lock for a few milliseconds; a writer that holds it
+  // longer does not keep the file from being shown.
+  for (int waited = 0; ::flock(fd, LOCK_SH | LOCK_NB) != 0; waited += 5) {
+    if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= LockWaitMilliseconds) {
+      FBusy = errno == EWOULDBLOCK || errno == EINTR;
+      break;
+    }
+    ::usleep(5000);
+  }
+  // A writer that finished while we waited may have changed the size.
+  if (::fstat(fd, &st) == 0)
+    FSize = st.st_size;
 }
 
 TFileReader::~TFileReader() {
@@ -126,14 +139,13 @@ bool TFileReader::Fill(std::int64_t position) {
 #endif
 
 TFileReader::TFileReader(std::span<const std::uint8_t> bytes)
-    : FSize(static_cast<std::int32_t>(std::min<std::size_t>(bytes.size(), INT32_MAX))),
-      FData(bytes.data()), FBufferLength(static_cast<std::size_t>(FSize)) {}
+    : FSize(static_cast<std::int64_t>(bytes.size())), FData(bytes.data()),
+      FBufferLength(bytes.size()) {}
 
 std::size_t TFileReader::Read(void* buffer, std::size_t count) {
   auto* out = static_cast<unsigned char*>(buffer);
   std::size_t done = 0;
   while (done < count) {
-    // Offsets of 2^31 and above name no position in a file of the model.
     if (FPosition < 0 || FPosition >= FSize)
       break;
     if (FPosition < FBufferStart || FPosition >= FBufferStart + std::int64_t(FBufferLength)) {
@@ -168,6 +180,11 @@ std::uint32_t ReadLong(TFileReader& stream) {
          (std::uint32_t(b[3]) << 24);
 }
 
+std::uint64_t ReadLong8(TFileReader& stream) {
+  const std::uint64_t low = ReadLong(stream);
+  return low | (std::uint64_t(ReadLong(stream)) << 32);
+}
+
 std::uint16_t SwapWord(std::uint16_t value, bool swap) {
   return swap ? static_cast<std::uint16_t>((value >> 8) | (value << 8)) : value;
 }
@@ -176,6 +193,13 @@ std::uint32_t SwapLong(std::uint32_t value, bool swap) {
   if (!swap)
     return value;
   return (value >> 24) | ((value >> 8) & 0xFF00u) | ((value << 8) & 0xFF0000u) | (value << 24);
+}
+
+std::uint64_t SwapLong8(std::uint64_t value, bool swap) {
+  if (!swap)
+    return value;
+  return (std::uint64_t(SwapLong(static_cast<std::uint32_t>(value), true)) << 32) |
+         SwapLong(static_cast<std::uint32_t>(value >> 32), true);
 }
 
 } // namespace lodestar

@@ -14,8 +14,10 @@ namespace lodestar {
 // while it is read gives a short read, never a fault.
 class TFileReader {
 public:
-  // Opens for reading only (other writers are denied where the platform can). Raises EFOpenError
-  // with the system's reason.
+  // Opens for reading only (other writers are denied where the platform can) and holds a shared
+  // lock while it lives, so that an edit in progress, which holds the exclusive lock, is seen whole
+  // or not at all. Waits up to LockWait for the lock, then reads without it (Busy() is true).
+  // Raises EFOpenError with the system's reason.
   explicit TFileReader(const std::string& path);
   // Reads bytes the caller keeps alive and unchanged while the reader lives.
   explicit TFileReader(std::span<const std::uint8_t> bytes);
@@ -23,8 +25,12 @@ public:
   TFileReader(const TFileReader&) = delete;
   TFileReader& operator=(const TFileReader&) = delete;
 
-  // The file's size at open, capped at 2^31 - 1: offsets are signed 32-bit numbers.
-  std::int32_t Size() const { return FSize; }
+  static constexpr int LockWaitMilliseconds = 500;
+
+  // The file's size at open.
+  std::uint64_t Size() const { return static_cast<std::uint64_t>(FSize); }
+  // True when another program held the file's exclusive lock for longer than the wait.
+  bool Busy() const { return FBusy; }
 
   std::int64_t Position() const { return FPosition; }
   void Seek(std::int64_t position) { FPosition = position; }
@@ -40,7 +46,8 @@ private:
   bool Fill(std::int64_t position);
 
   std::intptr_t FHandle = -1;
-  std::int32_t FSize = 0;
+  std::int64_t FSize = 0;
+  bool FBusy = false;
   std::int64_t FPosition = 0;
   std::vector<unsigned char> FBuffer;
   // The buffer's bytes: FBuffer's for a file, the caller's for memory.
@@ -49,12 +56,14 @@ private:
   std::size_t FBufferLength = 0;
 };
 
-// The reading primitives: 2 and 4 bytes assembled little-endian (first byte lowest); EReadError
+// The reading primitives: 2, 4 and 8 bytes assembled little-endian (first byte lowest); EReadError
 // when fewer bytes remain. A value of the file is SwapWord(ReadWord(s), big) or
 // SwapLong(ReadLong(s), big).
 std::uint16_t ReadWord(TFileReader& stream);
 std::uint32_t ReadLong(TFileReader& stream);
+std::uint64_t ReadLong8(TFileReader& stream);
 std::uint16_t SwapWord(std::uint16_t value, bool swap);
 std::uint32_t SwapLong(std::uint32_t value, bool swap);
+std::uint64_t SwapLong8(std::uint64_t value, bool swap);
 
 } // namespace lodestar

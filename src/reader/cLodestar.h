@@ -3,6 +3,8 @@
 #include "Errors.h"
 #include "MessageSink.h"
 #include "TFileReader.h"
+#include "TiffTypes.h"
+#include "uTagDescription.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,9 +19,10 @@ namespace lodestar {
 
 class TTiffFile;
 
-// One 12-byte directory entry. Its value text is built when the directory is read, except for
-// "Byte" and "Ascii" values: those keep where their bytes lie in the file's shared value bytes and
-// build their text when asked, so entries that name the same bytes never hold copies of them.
+// One directory entry (12 bytes, 20 in BigTIFF). Its value text is built when the directory is
+// read, except for "Byte" and "Ascii" values: those keep where their bytes lie in the file's shared
+// value bytes and build their text when asked, so entries that name the same bytes never hold
+// copies of them.
 class TTag {
 public:
   // Longest "Ascii" value read whole; a longer one is cut there and marked by ValueCut().
@@ -27,53 +30,64 @@ public:
   // Bytes read at most for a "Byte" value.
   static constexpr std::int32_t MaxByteBytes = 1 << 16;
 
-  explicit TTag(const TTiffFile* owner) : FOwnerFile(owner) {}
+  explicit TTag(const TTiffFile* owner, TDirectoryKind kind = TDirectoryKind::Page)
+      : FOwnerFile(owner), FKind(kind) {}
 
   // Reads the entry at position and builds the value text. Never raises: a failure leaves what
   // was read so far. A position past the end of the file leaves the tag blank.
-  void ReadEntry(TFileReader& stream, std::int32_t position);
+  void ReadEntry(TFileReader& stream, TFileOffset position);
 
   // TIFF type code minus 1, wrapped to 8 bits: type 0 becomes 255.
   std::uint8_t FieldType() const { return FFieldType; }
   // Decimal, no leading zeros; empty for a blank tag.
   const std::string& TagNumber() const { return FTagNumber; }
+  // The tag number and the type code as stored; 0 for a blank tag.
+  std::uint16_t Code() const { return FCode; }
+  std::uint16_t TypeCode() const { return FTypeCode; }
+  TDirectoryKind DirectoryKind() const { return FKind; }
   // The value text; " " where no rule assigned one. Built on each call for "Byte" and "Ascii".
   std::u16string Value() const;
-  std::int32_t ValuePos() const { return FValuePos; }
-  std::int32_t EntryPos() const { return FEntryPos; }
-  std::int32_t Count() const { return FCount; }
+  TFileOffset ValuePos() const { return FValuePos; }
+  TFileOffset EntryPos() const { return FEntryPos; }
+  std::uint64_t Count() const { return FCount; }
   const TTiffFile* OwnerFile() const { return FOwnerFile; }
   // True when Value() holds only the start of a "Byte" or "Ascii" value: it was longer than
   // MaxByteBytes or MaxAsciiBytes.
   bool ValueCut() const { return FValueCut; }
 
   const char* TypeName() const;
-  // TagDescription of TagNumber; EConvertError for a blank tag.
+  // TagDescription of the directory's kind and the tag number; EConvertError for a blank tag.
   std::string Description() const;
 
 private:
   friend class TTiffFile;
 
+  friend class TLoader;
+
   void ReadValue(TFileReader& stream);
+  void ReadBigValue(TFileReader& stream);
   // Takes the value's bytes from length bytes at a file offset, both clipped to the file.
-  void KeepBytesAt(const TFileReader& stream, std::int64_t offset, std::int64_t length);
+  void KeepBytesAt(const TFileReader& stream, TFileOffset offset, std::uint64_t length);
 
   std::uint8_t FFieldType = 0;
   std::string FTagNumber;
   std::u16string FValue = u" ";
-  std::int32_t FValuePos = 0;
-  std::int32_t FEntryPos = 0;
+  TFileOffset FValuePos = 0;
+  TFileOffset FEntryPos = 0;
   const TTiffFile* FOwnerFile = nullptr;
-  std::int32_t FCount = 0;
+  std::uint64_t FCount = 0;
+  std::uint16_t FCode = 0;
+  std::uint16_t FTypeCode = 0;
+  TDirectoryKind FKind = TDirectoryKind::Page;
   bool FValueCut = false;
   // Where a "Byte" or "Ascii" value's bytes lie: in the file while the directories are read, in
   // the owner's ValueBytes once the file has loaded.
   bool FFromBytes = false;
-  std::uint32_t FBytesStart = 0;
+  std::uint64_t FBytesStart = 0;
   std::uint32_t FBytesLength = 0;
 };
 
-// The tags of one page, in entry order; owns them.
+// The tags of one directory, in entry order; owns them.
 // Entries past the end of the file are all blank and all alike, and a directory of a few bytes may
 // claim 65,535 of them: those are counted, and stand for one blank tag, instead of being held.
 class TTags {
@@ -110,9 +124,9 @@ public:
   // Null outside 0 .. Count - 1.
   const TTag* GetTag(int index) const;
 
-  TTag& Add(const TTiffFile* owner);
+  TTag& Add(const TTiffFile* owner, TDirectoryKind kind = TDirectoryKind::Page);
   // Appends count blank tags.
-  void AddBlank(const TTiffFile* owner, int count);
+  void AddBlank(const TTiffFile* owner, int count, TDirectoryKind kind = TDirectoryKind::Page);
   void Reserve(int count) { FItems.reserve(static_cast<std::size_t>(count)); }
   // The tags before the blank ones: only these carry a tag number, so a search by number needs no
   // more.
@@ -122,9 +136,49 @@ public:
 
 private:
   friend class TTiffFile;
+  friend class TLoader;
   std::vector<TTag> FItems;
   int FBlankCount = 0;
   TTag FBlank{nullptr};
+};
+
+// One directory reached through a pointer tag (330, 34665, 34853, 40965, 400); never a page.
+class TTiffDirectory {
+public:
+  TDirectoryKind Kind() const { return FKind; }
+  // "Exif", "GPS", "Interoperability", "GlobalParameters", "SubIFD 1", "SubIFD 2"; the members
+  // of a SubIFD's own chain "SubIFD 1.2", "SubIFD 1.3", ...
+  const std::string& Name() const { return FName; }
+  // The tag whose value pointed here; for a chain member, the tag that pointed at the chain.
+  std::uint16_t PointerTag() const { return FPointerTag; }
+  TFileOffset DirectoryOffset() const { return FDirectoryOffset; }
+  const TTags& Tags() const { return FTags; }
+  // Its own children, in entry order.
+  const std::vector<TTiffDirectory>& SubDirectories() const { return FSubDirectories; }
+
+private:
+  friend class TTiffFile;
+  friend class TLoader;
+
+  TDirectoryKind FKind = TDirectoryKind::SubIfd;
+  std::uint16_t FPointerTag = 0;
+  TFileOffset FDirectoryOffset = 0;
+  std::string FName;
+  TTags FTags;
+  std::vector<TTiffDirectory> FSubDirectories;
+};
+
+// One GeoTIFF key of a page's key directory (tag 34735).
+struct TGeoKey {
+  std::uint16_t KeyId = 0;
+  // The GeoTIFF 1.1 key name, or "Unknown-NNNN" with the key's decimal number.
+  std::string Name;
+  // 0: the value is the key's own value field; 34736: doubles; 34737: characters; any other
+  // tag number as stored.
+  std::uint16_t Location = 0;
+  std::uint16_t Count = 0;
+  // Numbers in decimal, several separated by one blank; characters without the closing "|".
+  std::u16string Value;
 };
 
 // One image file directory.
@@ -132,13 +186,13 @@ class TTiffPage {
 public:
   explicit TTiffPage(const TTiffFile* owner) : FOwnerFile(owner) {}
 
-  // Reads the directory at offset and leaves the next-directory offset in it. Failures are
-  // reported through the owner's sink; offset is then left unchanged and false is returned.
-  bool ReadDirectory(TFileReader& stream, std::int32_t& offset);
-
-  std::int32_t DirectoryOffset() const { return FDirectoryOffset; }
+  TFileOffset DirectoryOffset() const { return FDirectoryOffset; }
   const TTiffFile* OwnerFile() const { return FOwnerFile; }
   const TTags& Tags() const { return FTags; }
+  // Children of this page, in entry order; a SubIFD chain's members are siblings.
+  const std::vector<TTiffDirectory>& SubDirectories() const { return FSubDirectories; }
+  // Empty without tag 34735.
+  const std::vector<TGeoKey>& GeoKeys() const { return FGeoKeys; }
 
   // Values of tags 256, 257, 282 and 283, or 1 when the page has no such tag. EConvertError when
   // the first such tag's value text is not a decimal integer.
@@ -152,11 +206,14 @@ public:
 
 private:
   friend class TTiffFile;
+  friend class TLoader;
   std::int32_t Lookup(const char* tagNumber) const;
 
-  std::int32_t FDirectoryOffset = 0;
+  TFileOffset FDirectoryOffset = 0;
   const TTiffFile* FOwnerFile = nullptr;
   TTags FTags;
+  std::vector<TTiffDirectory> FSubDirectories;
+  std::vector<TGeoKey> FGeoKeys;
 };
 
 // The pages of a file in chain order; owns them.
@@ -172,6 +229,7 @@ public:
 
 private:
   friend class TTiffFile;
+  friend class TLoader;
   std::vector<TTiffPage> FItems;
 };
 
@@ -212,6 +270,15 @@ public:
   // 0: no valid header, 1: little-endian, 2: big-endian.
   std::uint8_t ByteOrder() const { return FByteOrder; }
   bool IsBigEndian() const { return FByteOrder == 2; }
+  // Version 43: 8-byte offsets and counts, 20-byte entries.
+  bool IsBigTiff() const { return FBigTiff; }
+  // "TIFF" or "BigTIFF".
+  const char* FormatText() const { return FBigTiff ? "BigTIFF" : "TIFF"; }
+  // The file's size when it was loaded.
+  TFileOffset FileSize() const { return FFileSize; }
+  // Everything the last load could not read, in the order met; the sink's messages are made
+  // from these.
+  const std::vector<TReadIssue>& ReadIssues() const { return FReadIssues; }
   // "Little-endian" for 1, "Big-endian" otherwise (also for 0).
   const char* ByteOrderText() const;
 
@@ -223,18 +290,22 @@ public:
   std::string_view ValueBytes() const { return FValueBytes; }
 
 private:
+  friend class TLoader;
   void LoadFile(TFileReader& stream);
-  void ReadValueBytes(TFileReader& stream);
-  bool CheckHeader(TFileReader& stream);
-  bool AddPage(TFileReader& stream, std::int32_t& offset);
 
   TMessageSink FSink;
   TTiffPages FPages;
   std::uint8_t FByteOrder = 0;
+  bool FBigTiff = false;
+  TFileOffset FFileSize = 0;
+  std::vector<TReadIssue> FReadIssues;
   std::string FFileName;
   std::string FValueBytes;
   TLoadStatus FLoadStatus = TLoadStatus::None;
   std::error_code FLoadError;
 };
+
+// The sink's text for an issue of a file of fileSize bytes; empty for an issue that has none.
+std::string ReadIssueMessage(const TReadIssue& issue, TFileOffset fileSize, bool bigTiff);
 
 } // namespace lodestar

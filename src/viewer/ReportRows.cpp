@@ -62,13 +62,13 @@ std::string FileNameOnly(const std::string& path) {
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-std::string FormatInBase(std::int32_t value, TDisplayBase base) {
-  char buffer[16];
+std::string FormatInBase(std::uint64_t value, TDisplayBase base) {
+  char buffer[24];
   std::to_chars_result result;
   if (base == TDisplayBase::Dec) {
     result = std::to_chars(buffer, buffer + sizeof buffer, value);
   } else {
-    result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::uint32_t>(value), 16);
+    result = std::to_chars(buffer, buffer + sizeof buffer, value, 16);
     for (char* p = buffer; p != result.ptr; ++p) {
       if (*p >= 'a' && *p <= 'f')
         *p = static_cast<char>(*p - 'a' + 'A');

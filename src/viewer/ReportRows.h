@@ -54,9 +54,8 @@ inline std::string_view VisibleText(std::string_view cell) {
 // The file name without its directory: the part after the last '/' (also '\\' or ':' on Windows).
 std::string FileNameOnly(const std::string& path);
 
-// A position or count in the display base: signed decimal, or the 32 bits as unsigned upper-case
-// hexadecimal without prefix.
-std::string FormatInBase(std::int32_t value, TDisplayBase base);
+// A position or count in the display base: decimal, or upper-case hexadecimal without prefix.
+std::string FormatInBase(std::uint64_t value, TDisplayBase base);
 
 // The header block, the tag rows of page (1-based) and the closing block.
 TReportRows BuildReportRows(const TTiffFile& file, int page, TDisplayBase base);

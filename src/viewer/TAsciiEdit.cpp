@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -18,19 +19,17 @@ namespace {
 constexpr std::size_t TagRowCells = 7;
 constexpr std::size_t ValueCell = 3, TypeCell = 4, LengthCell = 5, ValuePosCell = 6;
 
-// A cell as FormatInBase wrote it: signed decimal, or the 32 bits as unsigned hexadecimal.
+// A cell as FormatInBase wrote it: decimal or hexadecimal, a 64-bit position or count.
 bool ParseInBase(const std::string& cell, TDisplayBase base, std::int64_t& value) {
   const char* first = cell.data();
   const char* last = first + cell.size();
   if (base == TDisplayBase::Hex) {
-    std::uint32_t bits = 0;
+    std::uint64_t bits = 0;
     const auto [end, error] = std::from_chars(first, last, bits, 16);
-    value = bits;
-    return error == std::errc() && end == last && !cell.empty();
+    value = static_cast<std::int64_t>(bits);
+    return error == std::errc() && end == last && !cell.empty() && value >= 0;
   }
-  std::int32_t number = 0;
-  const auto [end, error] = std::from_chars(first, last, number);
-  value = number;
+  const auto [end, error] = std::from_chars(first, last, value);
   return error == std::errc() && end == last && !cell.empty();
 }
 
@@ -96,8 +95,10 @@ AsciiTargetOfRow(const TReportRow& row, const std::string& path, TDisplayBase ba
   if (!ParseInBase(row.SubItems[ValuePosCell], base, target.Position) ||
       !ParseInBase(row.SubItems[LengthCell], base, count))
     return Refused(TEditOutcome::NotATagRow);
-  // Hexadecimal cells hold the 32 bits of a signed count.
-  target.Count = static_cast<std::int32_t>(static_cast<std::uint32_t>(count));
+  // No Ascii value read whole is anywhere near 2^31 bytes long.
+  if (count <= 0 || count > INT32_MAX)
+    return Refused(TEditOutcome::NothingToEdit);
+  target.Count = static_cast<std::int32_t>(count);
   if (target.Count <= 0)
     return Refused(TEditOutcome::NothingToEdit);
   // A value cut at the reader's limit or by the end of the file holds fewer characters than its

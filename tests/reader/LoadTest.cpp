@@ -45,7 +45,7 @@ const TBadHeader BadHeaders[] = {{"Empty", "", false, 0},
                                  {"MarkOnly", "MM", false, 2},
                                  {"SevenBytes", "II*\0\x08\0\0"s, false, 1},
                                  {"MixedMark", "IM*\0\x08\0\0\0"s, true, 0},
-                                 {"BigTiff", "II+\0\x08\0\0\0"s, true, 0},
+                                 {"BigTiffOffsetSize4", "II+\0\x04\0\0\0"s, true, 0},
                                  {"MagicInTheOtherByteOrder", "II\0*\x08\0\0\0"s, true, 0}};
 INSTANTIATE_TEST_SUITE_P(Header, BadHeader, ::testing::ValuesIn(BadHeaders),
                          [](const auto& info) { return std::string(info.param.Name); });

@@ -17,7 +17,7 @@ struct TValueCase {
   std::uint32_t Count;
   std::string Field, Data;
   std::u16string Value;
-  std::int32_t ValuePos = 18;
+  std::uint64_t ValuePos = 18;
   std::size_t Size = 0; // the file is cut to this size; 0 leaves it
 };
 
@@ -48,7 +48,7 @@ const TValueCase ValueCases[] = {
     {"AsciiCodePage", LE, Ascii, 6, At26, "a\0\x80\x81\xE9\xFF"s, u"a\0\u20AC\u0081\u00E9\u00FF"s,
      26},
     {"AsciiHugeCount", LE, Ascii, INT_MAX, At26, "tail", u"tail", 26},
-    {"AsciiAt2GiB", LE, Ascii, 10, "\0\0\0\x80"s, "", u"", INT_MIN},
+    {"AsciiAt2GiB", LE, Ascii, 10, "\0\0\0\x80"s, "", u"", 0x80000000u},
     {"ByteAtOffset", LE, Byte, 6, At26, "A\0B\nC "s, u"ABC "},
     {"ByteInFieldBig", BE, Byte, 4, "A\1BC", "", u"ABC"},
     {"ByteCountTwo", LE, Byte, 2, "ABCD", "", u"AB"},
@@ -90,7 +90,7 @@ TEST_F(EntryTest, TypeCodeIsStoredMinusOneWrappedAndNamed) {
   for (const TTag& tag : file->Pages().GetPage(0)->Tags())
     names += std::to_string(tag.FieldType()) + tag.TypeName() + " ";
   EXPECT_EQ(names, "255Unknown 0Byte 1Ascii 2Short 3Long 4Rational 5sByte 6Undefined 7sShort "
-                   "8sLong 9sRational 10Float 11Double 12Unknown 1Ascii ");
+                   "8sLong 9sRational 10Float 11Double 12IFD 1Ascii ");
 }
 
 // Entries read one by one: a bad one spoils none after it. An entry cut by the end of the file
@@ -105,7 +105,7 @@ TEST_F(EntryTest, EachEntryKeepsWhatCouldBeRead) {
   ASSERT_EQ(tags.Count(), 4);
   EXPECT_EQ(tags.GetTag(4), nullptr);
   EXPECT_EQ(Fields(*tags.GetTag(0)), "0 4 1 10 18 [ ]");
-  EXPECT_EQ(Fields(*tags.GetTag(1)), "65535 2 -1 22 30 [119]");
+  EXPECT_EQ(Fields(*tags.GetTag(1)), "65535 2 4294967295 22 30 [119]");
   EXPECT_EQ(Fields(*tags.GetTag(2)), "257 2 0 34 0 [ ]");
   EXPECT_EQ(Fields(*tags.GetTag(3)), " 0 0 0 0 [ ]");
   EXPECT_THROW((void)tags.GetTag(3)->Description(), EConvertError);

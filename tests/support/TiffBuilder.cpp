@@ -6,23 +6,28 @@
 namespace lodestar::test {
 
 std::size_t TTiffBuilder::Directory(std::size_t pos, const std::vector<TEntryDraft>& entries,
-                                    std::uint32_t next) {
-  FLastNextField = pos + 2 + 12 * entries.size();
-  std::size_t dataEnd = FLastNextField + 4;
-  U16(pos, static_cast<std::uint16_t>(entries.size()));
+                                    std::uint64_t next) {
+  // Sizes of the entry count, an entry and an offset.
+  const std::size_t countSize = FBig ? 8 : 2, entrySize = FBig ? 20 : 12, offsetSize = FBig ? 8 : 4;
+  FLastNextField = pos + countSize + entrySize * entries.size();
+  std::size_t dataEnd = FLastNextField + offsetSize;
+  Raw(pos, Encode(entries.size(), countSize));
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const TEntryDraft& e = entries[i];
-    const std::size_t p = pos + 2 + 12 * i;
+    const std::size_t p = pos + countSize + entrySize * i;
     std::vector<std::uint8_t> field = e.Field;
     if (!e.Data.empty()) {
       const std::size_t at = e.DataPos.value_or((dataEnd + 1) & ~std::size_t(1));
       dataEnd = e.DataPos ? dataEnd : at + e.Data.size();
-      field = Raw(at, e.Data).Encode(static_cast<std::uint32_t>(at), 4);
+      field = Raw(at, e.Data).Encode(at, offsetSize);
     }
-    field.resize(4, 0);
-    U16(p, e.Tag).U16(p + 2, e.Type).U32(p + 4, e.Count).Raw(p + 8, field);
+    field.resize(offsetSize, 0);
+    U16(p, e.Tag)
+        .U16(p + 2, e.Type)
+        .Raw(p + 4, Encode(e.Count, offsetSize))
+        .Raw(p + 4 + offsetSize, field);
   }
-  U32(FLastNextField, next);
+  Raw(FLastNextField, Encode(next, offsetSize));
   FBytes.resize(std::max(FBytes.size(), dataEnd), 0);
   return dataEnd;
 }
@@ -32,7 +37,7 @@ TTiffBuilder& TTiffBuilder::Pages(const std::vector<std::vector<TEntryDraft>>& p
     Header(0);
   for (const auto& entries : pages) {
     const std::size_t pos = (FBytes.size() + 1) & ~std::size_t(1);
-    U32(FLastNextField, static_cast<std::uint32_t>(pos)).Directory(pos, entries, 0);
+    Raw(FLastNextField, Encode(pos, FBig ? 8 : 4)).Directory(pos, entries, 0);
   }
   return *this;
 }

@@ -90,7 +90,7 @@ TEST_F(ReportRowsTest, PositionsAndCountsFollowTheBaseUpToABlankTag) {
   EXPECT_EQ(dec.Rows, Listing(1, 1,
                               {Row("1", {"42", "270", "ImageDescript.", text, "Ascii", "15", "8"}),
                                Row("2", {"54", "273", "StripOffsets", "4096", "Long", "1", "62"}),
-                               Row("3", {"66", "254", "NewSubfileType", "", "Long", "-1", "74"}),
+                               Row("3", {"66", "254", "NewSubfileType", "", "Long", "4294967295", "74"}),
                                Row("4", {"78", ""})},
                               false));
   EXPECT_EQ(BuildReportRows(file, 1, TDisplayBase::Hex).Rows,
