@@ -34,6 +34,23 @@ void CheckValueBytes(const lodestar::TTiffFile& file, std::size_t inputSize) {
   }
 }
 
+// Sub-directories: every description from its own table, and no more directories than the
+// input could hold entry tables for.
+void TouchDirectories(const std::vector<lodestar::TTiffDirectory>& directories,
+                      std::size_t& count) {
+  for (const lodestar::TTiffDirectory& directory : directories) {
+    ++count;
+    for (const lodestar::TTag& tag : directory.Tags().ReadTags()) {
+      try {
+        (void)tag.Description();
+      } catch (const lodestar::EConvertError&) {
+        // An entry cut by the end of the file is blank, as in a page.
+      }
+    }
+    TouchDirectories(directory.SubDirectories(), count);
+  }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -61,6 +78,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       built += length;
     }
     TouchLookups(page);
+    for (const lodestar::TGeoKey& key : page.GeoKeys())
+      if (key.Value.size() > size + 16)
+        std::abort();
   }
+  std::size_t directories = 0;
+  for (const lodestar::TTiffPage& page : file.Pages())
+    TouchDirectories(page.SubDirectories(), directories);
+  // Entry tables never overlap and take at least 6 bytes each.
+  if (directories > size / 6 + 1)
+    std::abort();
   return 0;
 }

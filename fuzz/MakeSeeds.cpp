@@ -153,6 +153,56 @@ TTiffBuilder ClaimedEntries() {
   return b;
 }
 
+// A camera's page: Exif with an Interoperability directory, GPS with Rational triples.
+TTiffBuilder ExifAndGps(TByteOrder order) {
+  TTiffBuilder b(order);
+  b.Header(8).Directory(8,
+                        {b.ShortEntry(256, 64), b.LongEntry(34665, 100), b.LongEntry(34853, 200)});
+  b.Directory(100,
+              {b.AsciiEntry(36867, "2026:01:02 03:04:05" + Nul, 160u), b.LongEntry(40965, 300)});
+  b.Directory(200, {b.AsciiEntry(1, "N" + Nul), b.ArrayEntry(2, Rational, 4, {51, 1, 30, 1, 7, 2}),
+                    b.AsciiEntry(29, "2026:01:02" + Nul)});
+  b.Directory(300, {b.AsciiEntry(1, "R98" + Nul)});
+  return b;
+}
+
+// Two listed SubIFDs, the first with a chain member and an Exif directory of its own, and one
+// pointing back at the page.
+TTiffBuilder SubIfdChain() {
+  TTiffBuilder b;
+  b.Header(8).Directory(8, {b.ShortEntry(256, 64), b.ArrayEntry(330, Long, 4, {100, 200, 8})});
+  b.Directory(100, {b.ShortEntry(256, 32), b.LongEntry(34665, 300)}, 150);
+  b.Directory(150, {b.ShortEntry(256, 16)});
+  b.Directory(200, {b.ShortEntry(256, 8), b.LongEntry(330, 200, 1, Ifd)});
+  b.Directory(300, {b.RationalEntry(33434, 1, 250)});
+  return b;
+}
+
+// GeoTIFF keys inline, in doubles and in characters.
+TTiffBuilder GeoKeys(TByteOrder order) {
+  TTiffBuilder b(order);
+  const std::uint64_t half = 0x3FE0000000000000, semiMajor = 0x415854A640000000;
+  b.Header(8).Directory(
+      8, {b.ShortEntry(256, 64),
+          b.ArrayEntry(34735, Short, 2, {1, 1, 0,    4,     1024, 0, 1,    2,     2057, 34736,
+                                         1, 1, 1026, 34737, 7,    0, 3092, 34736, 1,    0}),
+          b.ArrayEntry(34736, Double, 8, {half, semiMajor}), b.AsciiEntry(34737, "WGS 84|" + Nul)});
+  return b;
+}
+
+// Every BigTIFF type and layout: inline values, data past the directory, a SubIFD through IFD8.
+TTiffBuilder BigTiff(TByteOrder order) {
+  TTiffBuilder b(order);
+  b.BigHeader(16);
+  b.Directory(16, {b.ShortEntry(256, 300), b.Long8Entry(257, (1ull << 40) + 5),
+                   b.Long8Entry(258, ~0ull, SLong8), b.AsciiEntry(269, "ABCDEFG" + Nul),
+                   b.AsciiEntry(270, "Hello, BigTIFF" + Nul),
+                   b.ArrayEntry(282, Rational, 4, {7, 2}), b.Long8Entry(330, 400, Ifd8)});
+  b.Directory(400, {b.ShortEntry(256, 5), b.Long8Entry(34665, 480, Long8)});
+  b.Directory(480, {b.AsciiEntry(36867, "2026:01:02 03:04:05" + Nul)});
+  return b;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -181,6 +231,13 @@ int main(int argc, char** argv) {
       {"be-directory-in-header.tif", DirectoryInHeader()},
       {"blowup-shared-value.tif", SharedValue()},
       {"blowup-claimed-entries.tif", ClaimedEntries()},
+      {"le-exif-gps.tif", ExifAndGps(TByteOrder::Little)},
+      {"be-exif-gps.tif", ExifAndGps(TByteOrder::Big)},
+      {"le-subifd-chain.tif", SubIfdChain()},
+      {"le-geokeys.tif", GeoKeys(TByteOrder::Little)},
+      {"be-geokeys.tif", GeoKeys(TByteOrder::Big)},
+      {"le-bigtiff.tif", BigTiff(TByteOrder::Little)},
+      {"be-bigtiff.tif", BigTiff(TByteOrder::Big)},
   };
   for (const auto& [name, builder] : seeds)
     builder.Save((dir / name).string());

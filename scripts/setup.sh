@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
-  libtiff-tools libimage-exiftool-perl hyperfine
+  libtiff-tools libimage-exiftool-perl hyperfine geotiff-bin
   xvfb xauth imagemagick
   help2man librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
   openbox xdotool xdg-utils x11-utils

@@ -88,7 +88,7 @@ void TLoader::Load() {
     ++number;
     ReadChildren(page.FTags, TDirectoryKind::Page, "page " + std::to_string(number),
                  page.FSubDirectories, 1);
-    ReadGeoKeys(page);
+    ReadGeoKeys(page, "page " + std::to_string(number));
   }
   ReadValueBytes();
   if (FStream.Busy())
@@ -303,7 +303,7 @@ std::vector<std::uint64_t> TLoader::ReadNumbers(const TTag& tag, std::uint64_t c
   return numbers;
 }
 
-void TLoader::ReadGeoKeys(TTiffPage& page) {
+void TLoader::ReadGeoKeys(TTiffPage& page, const std::string& where) {
   const TTag* directory = page.FindTag("34735");
   if (!directory)
     return;
@@ -329,7 +329,6 @@ void TLoader::ReadGeoKeys(TTiffPage& page) {
          ReadNumbers(*ascii, std::min<std::uint64_t>(ascii->FCount, TTag::MaxAsciiBytes), 1))
       input.Ascii.push_back(static_cast<char>(byte));
   }
-  const std::string where = "page " + std::to_string(FFile.PageCount());
   page.FGeoKeys = DecodeGeoKeys(input, [&](int key) {
     Report({TReadIssueCode::GeoKeysMalformed, directory->FValuePos, where,
             static_cast<int>(&*directory - page.FTags.FItems.data()),

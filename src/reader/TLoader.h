@@ -43,7 +43,7 @@ private:
   void ReadChild(TFileOffset offset, TDirectoryKind kind, std::uint16_t pointerTag,
                  const std::string& name, std::vector<TTiffDirectory>& siblings, int depth,
                  const std::vector<std::uint64_t>& listed);
-  void ReadGeoKeys(TTiffPage& page);
+  void ReadGeoKeys(TTiffPage& page, const std::string& where);
   void ReadValueBytes();
   void Report(TReadIssue issue);
   void ReportPointer(TReadIssueCode code, TFileOffset offset, const std::string& where, int entry,

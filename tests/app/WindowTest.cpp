@@ -128,7 +128,7 @@ TEST_F(Window, CommandLineAndDropsOpenTheFirstOfSeveralFilesAndIgnoreFoldersAndM
     EXPECT_EQ(Cell(0, 3), listed) << argument.toStdString();
     EXPECT_TRUE(Seams->Boxes.empty());
   }
-  const QString bad = QString::fromStdString(TTiffBuilder().Header(8, 43).Save(Dir.File("bad")));
+  const QString bad = QString::fromStdString(TTiffBuilder().Header(8, 44).Save(Dir.File("bad")));
   Start({bad});
   EXPECT_EQ(Seams->Boxes, std::vector<std::string>{"error: Not a valid tiff file."});
   QMimeData data;
@@ -214,7 +214,7 @@ TEST_P(Failure, TellsTheUserAndKeepsWhatItShouldOnScreen) {
 }
 
 const TFailure Failures[] = {
-    {"BadHeader", TTiffBuilder().Header(8, 43).Pages({{B.ShortEntry(256, 1)}}),
+    {"BadHeader", TTiffBuilder().Header(8, 44).Pages({{B.ShortEntry(256, 1)}}),
      "error: Not a valid tiff file.; ", -1, nullptr, nullptr},
     {"NoPages", TTiffBuilder().Header(0), "message: Input file wrong; ", 5, "Page 1 of 0", ""},
     {"MissingPath", TTiffBuilder(), "message: Input file wrong; ", 5, "Page 1 of 0", ""},
