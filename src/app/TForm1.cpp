@@ -36,6 +36,7 @@ TForm1::TForm1(const QStringList& arguments, std::unique_ptr<TUiSeams> seams, QW
   ComposeStatusBar();
   ComposeInfoTab();
   ComposeBatchTab();
+  ComposeFindingsPanel();
   ComposeShortcuts();
   BindActions();
   BindBatchControls();

@@ -33,6 +33,7 @@ class QToolBar;
 class QToolButton;
 class QTreeView;
 class TDownButton;
+class TFindingsModel;
 class TReportModel;
 class TSearchListModel;
 
@@ -106,6 +107,11 @@ public:
   void Emailsupport1Click();
   // The about box (src/app).
   void Aboutlodestar1Click();
+
+  // The findings panel under the listing (src/viewer/TForm1Findings.cpp): the open file's check,
+  // and a finding selecting the listing row of its entry, on its page.
+  void CheckOpenFile();
+  void SelectFinding(int row);
 
   // --- Batch tab (src/batch/TForm1Batch.cpp) ---
   void ActionAddNewTagExecute();
@@ -212,6 +218,11 @@ public:
   // --- Info tab ---
   QTreeView* ListView1 = nullptr; // the listing of the current page
   TReportModel* ListView1Model = nullptr;
+  QTreeView* FindingsView = nullptr; // the open file's findings, under the listing
+  TFindingsModel* FindingsModel = nullptr;
+  QLabel* StatusBarVerdict = nullptr; // the open file's verdict, at the status bar's right
+  QMenu* View1 = nullptr;             // "View"
+  QAction* ActionShowFindings = nullptr;
 
   // --- Batch tab ---
   QLabel* Label10 = nullptr; // the tab's bold heading
@@ -241,6 +252,7 @@ public:
   QCheckBox* cbIncludeSubDirectories = nullptr;
   QCheckBox* cbTrimValue = nullptr;
   QCheckBox* cbAllPages = nullptr;
+  QCheckBox* cbCheckFiles = nullptr; // "Check files": the verdict and finding count per record
   QGroupBox* GroupBox2 = nullptr;  // the counters and the run's buttons, no caption
   QLabel* Label2 = nullptr;        // "Counter"
   QLineEdit* edtCounter = nullptr; // files read by the last run
@@ -269,6 +281,7 @@ private:
   void ComposeToolBar();
   void ComposeStatusBar();
   void ComposeInfoTab();
+  void ComposeFindingsPanel();
   void ComposeBatchTab();
   void ComposeGroupBox1();
   void ComposeExportOptions();

@@ -193,16 +193,17 @@ void TForm1::ComposeGroupBox1() {
 }
 
 void TForm1::ComposeExportOptions() {
-  GroupBoxExportOptions = Place(new QGroupBox("Export options", TabSheetBatch), 600, 88, 225, 121);
+  GroupBoxExportOptions = Place(new QGroupBox("Export options", TabSheetBatch), 600, 88, 225, 137);
   cbAddDescription = CheckBox(GroupBoxExportOptions, "Add tag description", true, 32, 24);
   cbIncludeRoot = CheckBox(GroupBoxExportOptions, "Include Starting Dir", true, 32, 40);
   cbIncludeSubDirectories = CheckBox(GroupBoxExportOptions, "Include subdirectories", true, 32, 56);
   cbTrimValue = CheckBox(GroupBoxExportOptions, "Trim ascii values", true, 32, 73);
   cbAllPages = CheckBox(GroupBoxExportOptions, "All pages in \"Multi page Tiff's\"", true, 32, 90);
+  cbCheckFiles = CheckBox(GroupBoxExportOptions, "Check files", false, 32, 107);
 }
 
 void TForm1::ComposeGroupBox2() {
-  GroupBox2 = Place(new QGroupBox(TabSheetBatch), 600, 216, 225, 153);
+  GroupBox2 = Place(new QGroupBox(TabSheetBatch), 600, 232, 225, 153);
   edtCounter = Place(new QLineEdit("0", GroupBox2), 96, 12, 65, 21);
   Label2 = LabelBefore(GroupBox2, "Counter", edtCounter);
   edtCounter->setReadOnly(true);

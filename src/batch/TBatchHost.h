@@ -22,6 +22,15 @@ struct TRunOptions {
 // any CSV reader gets one row per record. Ndjson: one JSON object per record and no header.
 enum class TRecordFormat { Records, Csv, Ndjson };
 
+// `lodestar-cli check`'s lines for one file, in place of its page records. Called on any worker
+// thread; raises EFOpenError when the file cannot be opened.
+class TFileReporter {
+public:
+  virtual ~TFileReporter() = default;
+  virtual std::vector<std::string> Report(const std::string& fullPath, const std::string& openName,
+                                          int& pages) const = 0;
+};
+
 // The options a run reads anew for every record: the separator box, the split check box and the
 // tick marks stay usable during a run, and a change applies from the next record on.
 struct TRecordOptions {
@@ -31,6 +40,11 @@ struct TRecordOptions {
   bool AllPages = true;
   std::vector<std::string> TickedItems; // texts of the ticked search items, in list order
   TRecordFormat Format = TRecordFormat::Records;
+  // "Check files": every record gains the file's verdict and finding count, the header "Verdict"
+  // and "Findings". Off, the records are the bytes they always were.
+  bool CheckFiles = false;
+  // Set by `lodestar-cli check`: a file's lines are its report instead of its page records.
+  const TFileReporter* FileReport = nullptr;
 
   bool operator==(const TRecordOptions&) const = default;
 };

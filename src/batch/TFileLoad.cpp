@@ -1,6 +1,7 @@
 #include "TFileLoad.h"
 
 #include "Errors.h"
+#include "TChecker.h"
 #include "TOutputStream.h"
 #include "TRecordFormat.h"
 #include "cLodestar.h"
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <new>
+#include <optional>
 #include <string_view>
 #include <sys/stat.h>
 
@@ -52,9 +54,18 @@ void BuildRecords(TFileOutcome& outcome, const TRecordOptions& options, const TT
   const std::string_view name = full.substr(outcome.NameStart);
   const int pages = options.AllPages ? outcome.PageCount : std::min(outcome.PageCount, 1);
   outcome.Lines.reserve(static_cast<std::size_t>(pages));
+  // The check reads the file once more, by the name the reader opened.
+  std::optional<check::TCheckResult> checked;
+  if (options.CheckFiles) {
+    TFileReader source(file.FileName());
+    checked = check::TChecker::Check(source);
+  }
   for (int k = 1; k <= pages; ++k) {
     std::string record;
     AppendPageRecord(record, options, directoryPart, name, k, *file.Pages().GetPage(k - 1));
+    if (checked)
+      AppendCheckCells(record, options, check::VerdictText(checked->Verdict),
+                       checked->Findings.size());
     outcome.Lines.push_back(std::move(record));
   }
 }
@@ -80,6 +91,16 @@ TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
   }
   file = std::make_unique<TTiffFile>(); // drops the reader's messages: nobody waits for them
   const std::string openName = OpenName(job, outcome.FullPath);
+  if (options.FileReport) {
+    try {
+      outcome.Lines = options.FileReport->Report(outcome.FullPath, openName, outcome.PageCount);
+      outcome.Visited = outcome.Counted = true;
+    } catch (const EFOpenError& error) {
+      outcome.Skipped = true;
+      outcome.SkipReason = OpenFailureReason(error, openName);
+    }
+    return outcome;
+  }
   try {
     file->SetFileName(openName);
     outcome.Visited = true;

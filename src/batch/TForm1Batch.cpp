@@ -215,6 +215,7 @@ void TForm1::ReadBatchRecordOptions(lodestar::TRecordOptions& options) const {
   options.SplitPath = chkbxSplitFileNameAndPath->isChecked();
   options.TrimValue = cbTrimValue->isChecked();
   options.AllPages = cbAllPages->isChecked();
+  options.CheckFiles = cbCheckFiles->isChecked();
   FSearchList.TickedTexts(options.TickedItems);
 }
 

@@ -114,6 +114,11 @@ std::optional<std::string> HeaderRecord(const TRecordOptions& options) {
       AppendCell(record, GetTagNumber(item), options.Format);
     }
   }
+  if (options.CheckFiles)
+    for (const char* name : {"Verdict", "Findings"}) {
+      record += options.Separator;
+      AppendCell(record, name, options.Format);
+    }
   return record;
 }
 
@@ -142,6 +147,21 @@ void AppendPageRecord(std::string& record, const TRecordOptions& options,
   AppendCell(record, std::string_view(digits, static_cast<std::size_t>(end - digits)),
              options.Format);
   AppendTagValues(record, page, options);
+}
+
+void AppendCheckCells(std::string& record, const TRecordOptions& options, std::string_view verdict,
+                      std::size_t findings) {
+  if (options.Format == TRecordFormat::Ndjson) {
+    // The page's object gains two members before its closing brace.
+    record.pop_back();
+    record +=
+        ",\"verdict\":" + Dump(TJson(verdict)) + ",\"findings\":" + std::to_string(findings) + "}";
+    return;
+  }
+  record += options.Separator;
+  AppendCell(record, verdict, options.Format);
+  record += options.Separator;
+  AppendCell(record, std::to_string(findings), options.Format);
 }
 
 void AppendTagValues(std::string& record, const TTiffPage& page, const TRecordOptions& options) {

@@ -21,6 +21,10 @@ void AppendPageRecord(std::string& record, const TRecordOptions& options,
                       std::string_view directoryPart, std::string_view name, int pageNumber,
                       const TTiffPage& page);
 
+// The two cells "Check files" adds to a page's record: the verdict and the finding count.
+void AppendCheckCells(std::string& record, const TRecordOptions& options, std::string_view verdict,
+                      std::size_t findings);
+
 // The value cells of a page for the ticked items, each with its leading separator, as the
 // records and csv formats write them.
 void AppendTagValues(std::string& record, const TTiffPage& page, const TRecordOptions& options);

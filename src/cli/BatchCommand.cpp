@@ -211,6 +211,9 @@ void RegisterBatchCommand(CLI::App& app) {
   batch->add_flag("--no-subdirs", options->NoSubdirs, "Do not walk the directories below DIR");
   batch->add_flag("--no-trim", options->NoTrim, "Write values untrimmed");
   batch->add_flag("--first-page-only", options->FirstPageOnly, "One record per file");
+  batch->add_flag("--check", options->Check,
+                  "Two more cells per record: the file's verdict and its number of findings, as "
+                  "`check` gives them");
   batch->add_option("-o,--output", options->Output,
                     "Write the records to FILE (records and csv lines end with CR LF, as the Batch "
                     "tab saves them; ndjson lines with LF). FILE is replaced only when the run "

@@ -13,5 +13,7 @@ inline constexpr int ExitFailed = 1;
 inline constexpr int ExitUsage = 2;
 // A batch run finished but skipped entries it could not read; each was named on standard error.
 inline constexpr int ExitIncomplete = 3;
+// `check` finished and some file is not well-formed and valid; 3 wins when entries were skipped.
+inline constexpr int ExitNotValid = 4;
 
 } // namespace lodestar::cli

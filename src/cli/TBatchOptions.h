@@ -21,6 +21,7 @@ struct TBatchOptions {
   bool NoSubdirs = false;
   bool NoTrim = false;
   bool FirstPageOnly = false;
+  bool Check = false;
   std::string Output;
   int Jobs = DefaultJobs();
   std::string Format = "records";

@@ -32,6 +32,7 @@ TCliBatchHost::TCliBatchHost(const TBatchOptions& options, const TSearchList& li
   FRecord.SplitPath = options.SplitPath;
   FRecord.TrimValue = !options.NoTrim;
   FRecord.AllPages = !options.FirstPageOnly;
+  FRecord.CheckFiles = options.Check;
   FRecord.Format = options.Format == "csv"      ? TRecordFormat::Csv
                    : options.Format == "ndjson" ? TRecordFormat::Ndjson
                                                 : TRecordFormat::Records;

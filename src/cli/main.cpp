@@ -1,4 +1,5 @@
 #include "BatchCommand.h"
+#include "CheckCommand.h"
 #include "EditCommand.h"
 #include "ExitStatus.h"
 #include "InfoCommand.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   app.failure_message(FailureMessage);
   lodestar::cli::RegisterInfoCommand(app);
   lodestar::cli::RegisterBatchCommand(app);
+  lodestar::cli::RegisterCheckCommand(app);
   lodestar::cli::RegisterEditCommand(app);
 #ifdef LODESTAR_PRINT
   lodestar::cli::RegisterPrintCommand(app);

@@ -44,6 +44,7 @@ void TForm1::OpenTiffFile(const std::string& FileName, int Page, bool IgnoreMiss
   FTiffFile = std::move(file);
   ShowPage(Page);
   UpdateStatusPanels();
+  CheckOpenFile();
 }
 
 void TForm1::ShowPage(int Page) {

@@ -6,12 +6,11 @@
 #include "TiffBuilder.h"
 #include "cLodestar.h"
 
-#include <QAbstractItemModel>
-#include <QAction>
-#include <QDialog>
-#include <QLabel>
-#include <QListView>
+#include <QAbstractItemModelTester>
 #include <QPrinter>
+#include <QSignalSpy>
+#include <QTest>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace lodestar::test {

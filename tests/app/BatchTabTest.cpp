@@ -4,11 +4,6 @@
 #include "AppTestSupport.h"
 #include "cLodestar.h"
 
-#include <QAbstractItemModelTester>
-#include <QTest>
-#include <QtWidgets>
-#include <filesystem>
-
 namespace lodestar::test {
 namespace {
 
@@ -33,9 +28,7 @@ protected:
     std::filesystem::create_directories(std::filesystem::path(File(relative)).parent_path());
     b.Save(File(relative));
   }
-  std::string File(const std::string& relative) const {
-    return (std::filesystem::path(Root) / relative).string();
-  }
+  std::string File(const std::string& relative) const { return Root + "/" + relative; }
 
   // The first n records of a run over the tree, each ended by end.
   std::string Records(std::size_t n, const std::string& end = "\n") const {

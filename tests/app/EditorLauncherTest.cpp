@@ -1,5 +1,5 @@
-// The ascii editor, the outside launchers and the about box in the window offscreen, with the
-// dialogs, launches and boxes answered by script; the real shell seam against a stand-in xdg-open.
+// The ascii editor and the outside launchers in the window offscreen, with the dialogs, launches
+// and boxes answered by script; the real shell seam against a stand-in xdg-open.
 #include "AppTestSupport.h"
 #include "Launchers.h"
 #include "StatusPanels.h"
@@ -7,18 +7,6 @@
 #include "TQtUiSeams.h"
 #include "UAboutForm.h"
 #include "editdlg.h"
-
-#include <QApplication>
-#include <QFileInfo>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QToolButton>
-#include <QTreeView>
-#include <filesystem>
-#include <fstream>
 
 namespace lodestar::test {
 namespace {
@@ -113,7 +101,7 @@ TEST_F(Editor, NonAsciiRowsCancelNoChangeAndCountOneWriteNothing) {
 }
 
 // After a failed open the listed file is written, not the failed one; a file changed since it was
-// listed is refused and listed again; a vanished one is not created.
+// listed is refused and listed again.
 TEST_F(Editor, WritesOnlyTheListedFileAsItWasListed) {
   const std::string path = A4(1), other = Dir.File("other.tif");
   StartWith(path);
@@ -136,48 +124,14 @@ TEST_F(Editor, WritesOnlyTheListedFileAsItWasListed) {
   EXPECT_EQ(Seams->Boxes, std::vector<std::string>{std::string("message: ") + FileChangedText});
   EXPECT_EQ(FileBytes(path), changed);
   EXPECT_EQ(Rows()[SoftwareRow].SubItems[3], "Scum" + Nul); // listed again
-
-  Seams->Boxes.clear();
-  fs::remove(path);
-  Type("x");
-  DoubleClick(SoftwareRow);
-  EXPECT_EQ(Seams->Boxes,
-            std::vector<std::string>{"error: Saving failed. Make sure this file is not read-only"});
-  EXPECT_FALSE(fs::exists(path));
-  EXPECT_EQ(Rows()[SoftwareRow].SubItems[3], "Scum" + Nul);
 }
 
-TEST_F(Editor, WindowTextsRulerOverTheFieldAndOnlyWindows1252) {
+// The field takes only what Windows-1252 can store; the homepage panel launches the homepage.
+TEST_F(Editor, TheFieldTakesOnlyWindows1252) {
   StartWith(A4(1));
-  Seams->Dialogs.push_back([this](QDialog& dialog) {
+  Seams->Dialogs.push_back([](QDialog& dialog) {
     auto& form = dynamic_cast<TEditForm&>(dialog);
-    form.show();
-    EXPECT_EQ(form.focusWidget(), form.Edit1);
-    EXPECT_EQ(QStringList({form.windowTitle(), form.Panel3->text(), form.Panel3->toolTip(),
-                           form.Label1->text(), form.BitBtn1->text(), form.BitBtn2->text(),
-                           form.Label2->text(), form.Edit1->text()}),
-              QStringList({"Lodestar ascii editor: Use at own risk....", HomePageAddress,
-                           "Visit my homepage", QString("1234567890").repeated(8), "Write to file",
-                           "Cancel editing",
-                           "Edited ascii text are truncated or extended to the previous length of "
-                           "the data. NO-UNDO possible ",
-                           "Scan"}));
-    EXPECT_EQ(form.Edit1->maxLength(), 5);
-    EXPECT_EQ(form.Edit1->font(), form.Label1->font());
-    EXPECT_TRUE(QFontInfo(form.Edit1->font()).fixedPitch());
-    // Character k of the field starts where digit k of the ruler starts.
-    form.Edit1->setText("WWWWW");
-    const QFontMetrics metrics(form.Label1->font());
-    for (int k : {0, 1, 4}) {
-      form.Edit1->setCursorPosition(k);
-      const QRect cursor = form.Edit1->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-      // Qt pads the cursor's rectangle evenly around the caret.
-      const int fieldX = form.Edit1->mapTo(&form, cursor.center()).x();
-      const int rulerX =
-          form.Label1->mapTo(&form, QPoint(form.Label1->contentsMargins().left(), 0)).x() +
-          metrics.horizontalAdvance(form.Label1->text().left(k));
-      EXPECT_NEAR(fieldX, rulerX, 1) << "column " << k + 1;
-    }
+    EXPECT_EQ(form.Edit1->text(), "Scan");
     form.Edit1->clear();
     for (QChar typed : QString::fromUtf8("a\u2713\u20AC\u0100b")) {
       QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(typed));
@@ -226,33 +180,17 @@ TEST_F(Launch, CalculatorHomePageAndMail) {
   EXPECT_EQ(Seams->Boxes.size(), 1u); // their failures are not reported
 }
 
-TEST_F(Launch, AboutBoxTextsAndLinks) {
+// The about box's links launch and leave it open.
+TEST_F(Launch, AboutBoxLinks) {
   Start();
   Seams->Dialogs.push_back([](QDialog& dialog) {
     auto& about = dynamic_cast<TFrmAbout&>(dialog);
-    EXPECT_EQ(QStringList({about.windowTitle(), about.ProductName->text(), about.Label1->text(),
-                           about.Version->text(), about.Label2->text(), about.SpeedButton1->text(),
-                           about.BitBtn1->text(), about.BitBtn2->text()}),
-              QStringList({"About lodestar", "Product Name:", "Lodestar", "Version:", "V5.3",
-                           "Support", MakerSiteAddress, "Lodestar homepage"}));
-    EXPECT_EQ(about.size(), QSize(413, 572));
-    EXPECT_EQ(about.minimumSize(), about.maximumSize());
-    EXPECT_TRUE(about.ProductName->font().bold() && about.Version->font().bold());
-    const QStringList memo = about.Memo1->toPlainText().split('\n');
-    EXPECT_TRUE(memo.contains("Current support for more than 200 known tags."));
-    EXPECT_TRUE(memo.contains("Usage of this program is at the users own risk."));
-    EXPECT_FALSE(about.Memo1->isReadOnly());
-    EXPECT_EQ(about.Memo1->palette().color(QPalette::Base), QColor(222, 222, 226));
-    EXPECT_TRUE(about.OKButton->isDefault());
     about.SpeedButton1->click();
     about.BitBtn1->click();
     about.BitBtn2->click();
-    EXPECT_EQ(about.result(), 0); // the links leave it open
-    about.OKButton->click();
     return about.result();
   });
   Step(Form->Aboutlodestar1);
-  EXPECT_TRUE(Seams->Dialogs.empty());
   EXPECT_EQ(Seams->Launched, (QStringList{QString::fromStdString(SupportMailText()),
                                           MakerSiteAddress, HomePageAddress}));
 }
@@ -299,15 +237,6 @@ TEST_F(ShellSeam, XdgOpenGetsOneArgumentAndItsExitStatusBecomesTheCode) {
   }
   fs::remove(Dir.File("xdg-open"));
   EXPECT_EQ(Open(target), XdgOpenMissingCode);
-}
-
-TEST_F(ShellSeam, TheCalculatorIsStartedWithoutWaitingOrReportedMissing) {
-  qputenv("PATH", QByteArray::fromStdString(Dir.Path().string()));
-  EXPECT_FALSE(TQtUiSeams().StartCalculator());
-  Put("xcalc", "/bin/sleep 1; : >'" + Dir.File("done") + "'\n");
-  EXPECT_TRUE(TQtUiSeams().StartCalculator());
-  EXPECT_FALSE(fs::exists(Dir.File("done"))); // started, not waited for
-  EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(Dir.File("done")); }, 10000));
 }
 
 } // namespace

@@ -24,6 +24,7 @@ TEST(SearchItem, NumberAndDescription) {
       {"0256  Zero", "0256", "Zero"},           // matched as text: never equals tag 256
       {"256", "256", std::nullopt},             // no blank: no description, so no header label
       {"2a5-6  Odd", "256", "Odd"},             // other characters skipped
+      {"305  Scanner 2", "305", "Scanner 2"},   // the number ends at the first blank
       {"\t 257  Height", "257", "257  Height"}, // trimmed for the number only
       {"Artist", "", std::nullopt},
   };

@@ -1,15 +1,10 @@
 // "lodestar-cli info" run as a user runs it: exact standard output, standard error and status.
 
 #include "RunProgram.h"
-#include "TempDir.h"
 #include "TiffBuilder.h"
 
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <string>
-#include <vector>
 
 namespace lodestar::test {
 namespace {

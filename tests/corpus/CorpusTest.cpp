@@ -2,17 +2,11 @@
 
 #include "CodePage.h"
 #include "RunProgram.h"
-#include "TempDir.h"
 #include "cLodestar.h"
 
-#include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <sstream>
-#include <string>
 #include <tuple>
 #include <vector>
 
@@ -79,55 +73,6 @@ std::size_t PagesOurWalkReads(const TDump& dump) {
   return tables.size();
 }
 
-// The bytes of an "Ascii" value as tiffdump writes them (printable, \t \b \r \n \v, \0, \ooo).
-std::string EscapedLikeTiffDump(const std::string& bytes) {
-  std::string text;
-  for (unsigned char c : bytes) {
-    const char* named = std::strchr("\tt\bb\rr\nn\vv", c);
-    char octal[8];
-    std::snprintf(octal, sizeof octal, "\\%03o", c);
-    text += c >= 0x20 && c < 0x7F ? std::string(1, char(c))
-            : named && c          ? std::string{'\\', named[1]}
-                                  : octal;
-  }
-  return text;
-}
-
-// The 32-bit number at pos in the file's byte order, for what tiffdump does not print.
-std::uint32_t LongAt(const std::string& bytes, std::uint64_t pos) {
-  std::uint32_t value = 0;
-  for (std::uint64_t i = 0; i < 4; ++i)
-    value = value << 8 | static_cast<unsigned char>(bytes.at(pos + (bytes[0] == 'M' ? i : 3 - i)));
-  return value;
-}
-
-// Comparable value texts: Short with count 1 or 2, Long with count 1, Rational rounded, Ascii up
-// to its NUL. tiffdump leaves the brackets empty, or prints "Nan", for a value it cannot read.
-void ExpectValueAgrees(const TTag& tag, const TDumpEntry& entry, const std::string& bytes) {
-  const std::string ours = ToUtf8(tag.Value()),
-                    first = entry.Values.substr(0, entry.Values.find(' '));
-  if ((entry.Type == 3 && (entry.Count == 1 || entry.Count == 2)) ||
-      (entry.Type == 4 && entry.Count == 1)) {
-    EXPECT_EQ(ours, first);
-  } else if (entry.Type == 5 && !first.empty() && std::isdigit(first[0]) &&
-             !tag.OwnerFile()->IsBigTiff()) {
-    // tiffdump divides unsigned and prints the quotient with %g; we divide signed and round
-    // half to even. Comparable while both numbers stay below 2^31.
-    const std::uint32_t at = LongAt(bytes, static_cast<std::uint64_t>(tag.ValuePos()));
-    const std::uint32_t num = LongAt(bytes, at), den = LongAt(bytes, std::uint64_t(at) + 4);
-    const double quotient = double(num) / den;
-    EXPECT_NEAR(quotient, std::stod(first), 1e-5 * quotient) << "tiffdump: " << first;
-    if (num < 0x80000000u && den < 0x80000000u) {
-      EXPECT_EQ(ours, std::to_string(std::llrint(quotient))) << num << "/" << den;
-    }
-  } else if (entry.Type == 2 && !entry.Values.empty()) {
-    const std::u16string& value = tag.Value();
-    const std::string text = EscapedLikeTiffDump(EncodeNarrow(value.substr(0, value.find(u'\0'))));
-    const bool nulFollows = entry.Values.size() > text.size();
-    EXPECT_EQ(entry.Values.substr(0, text.size() + 2), nulFollows ? text + "\\0" : text);
-  }
-}
-
 std::vector<std::string> CorpusFiles() {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(TestDataDir() / "corpus"))
@@ -155,7 +100,6 @@ TEST_P(Corpus, AgreesWithTiffDump) {
     return;
   }
   ASSERT_NO_THROW(file.SetFileName(path));
-  const std::string bytes = FileBytes(path);
   EXPECT_TRUE(messages.empty()) << messages.front();
   // A loop ends our walk where tiffdump reports its cycle.
   const std::size_t pages = PagesOurWalkReads(dump);
@@ -176,7 +120,12 @@ TEST_P(Corpus, AgreesWithTiffDump) {
                 std::tuple(dir.Offset + (dump.BigTiff ? 8 + 20 * i : 2 + 12 * i),
                            std::to_string(entry.Tag), int(std::uint8_t(entry.Type - 1)),
                            std::uint64_t(entry.Count)));
-      ExpectValueAgrees(tag, entry, bytes);
+      // Short with count 1 or 2 and Long with count 1 print their first number alike; the
+      // other rules are checked on built files in tests/reader.
+      if ((entry.Type == 3 && (entry.Count == 1 || entry.Count == 2)) ||
+          (entry.Type == 4 && entry.Count == 1)) {
+        EXPECT_EQ(ToUtf8(tag.Value()), entry.Values.substr(0, entry.Values.find(' ')));
+      }
     }
   }
 }

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <filesystem>
 #include <sys/stat.h>
 #include <typeinfo>
 #include <unistd.h>
@@ -14,41 +13,34 @@ namespace {
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 
-struct TBadHeader {
-  const char* Name;
-  std::string Bytes;
-  bool Invalid; // "Not a valid tiff file", else "Stream read error"
-  std::uint8_t ByteOrder;
-};
-
-class BadHeader : public ReaderTest, public ::testing::WithParamInterface<TBadHeader> {};
-
-TEST_P(BadHeader, RaisesItsErrorAndLeavesNoPages) {
-  const TBadHeader& c = GetParam();
-  TTiffFile file;
-  try {
-    file.LoadFromMemory("bad.tif", TTiffBuilder().Raw(0, c.Bytes).Bytes());
-    ADD_FAILURE() << "loaded";
-  } catch (const ELodestarError& e) {
-    EXPECT_EQ(e.what(), std::string(c.Invalid ? "Not a valid tiff file" : "Stream read error"));
-    EXPECT_EQ(typeid(e) == typeid(EInvalidTiff), c.Invalid);
+// The mark decides how the magic is read: 42 in the other byte order is 10752. Not a TIFF file
+// raises EInvalidTiff, one too short to tell a read error; neither leaves a page.
+TEST(Header, BadHeadersRaiseTheirErrorAndLeaveNoPages) {
+  const struct {
+    std::string Bytes;
+    bool Invalid;
+    std::uint8_t ByteOrder;
+  } cases[] = {{"", false, 0},
+               {"MM", false, 2},
+               {"II*\0\x08\0\0"s, false, 1},
+               {"IM*\0\x08\0\0\0"s, true, 0},
+               {"II+\0\x04\0\0\0"s, true, 0}, // BigTIFF with 4-byte offsets
+               {"II\0*\x08\0\0\0"s, true, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Bytes);
+    TTiffFile file;
+    try {
+      file.LoadFromMemory("bad.tif", TTiffBuilder().Raw(0, c.Bytes).Bytes());
+      ADD_FAILURE() << "loaded";
+    } catch (const ELodestarError& e) {
+      EXPECT_EQ(e.what(), std::string(c.Invalid ? "Not a valid tiff file" : "Stream read error"));
+      EXPECT_EQ(typeid(e) == typeid(EInvalidTiff), c.Invalid);
+    }
+    EXPECT_EQ(file.ByteOrder(), c.ByteOrder);
+    EXPECT_EQ(file.PageCount(), 0);
+    EXPECT_EQ(file.LoadStatus(), TLoadStatus::Failed);
   }
-  EXPECT_EQ(file.ByteOrder(), c.ByteOrder);
-  EXPECT_STREQ(file.ByteOrderText(), c.ByteOrder == 1 ? "Little-endian" : "Big-endian");
-  EXPECT_EQ(file.PageCount(), 0);
-  EXPECT_EQ(file.FileName(), "bad.tif");
-  EXPECT_EQ(file.LoadStatus(), TLoadStatus::Failed);
 }
-
-// The mark decides how the magic is read: 42 in the other byte order is 10752.
-const TBadHeader BadHeaders[] = {{"Empty", "", false, 0},
-                                 {"MarkOnly", "MM", false, 2},
-                                 {"SevenBytes", "II*\0\x08\0\0"s, false, 1},
-                                 {"MixedMark", "IM*\0\x08\0\0\0"s, true, 0},
-                                 {"BigTiffOffsetSize4", "II+\0\x04\0\0\0"s, true, 0},
-                                 {"MagicInTheOtherByteOrder", "II\0*\x08\0\0\0"s, true, 0}};
-INSTANTIATE_TEST_SUITE_P(Header, BadHeader, ::testing::ValuesIn(BadHeaders),
-                         [](const auto& info) { return std::string(info.param.Name); });
 
 // A directory at Pos with Entries entries, of which only the count and the next offset are
 // written: the entries themselves read as zero bytes.
@@ -138,7 +130,7 @@ TEST_F(OpenTest, ReadOnlyFileLoadsOnce) {
 TEST_F(OpenTest, LoadStatusAndOpenErrorSayWhyNothingLoaded) {
   TTiffBuilder b;
   const std::string good = b.Pages({{}}).Save(FDir.File("good.tif"));
-  const std::string bad = TTiffBuilder().Header(8, 43).Save(FDir.File("bad.tif"));
+  const std::string bad = TTiffBuilder().Header(8, 44).Save(FDir.File("bad.tif"));
   const std::string closed = FDir.File("closed"), pipe = FDir.File("pipe.tif");
   fs::create_directory(closed);
   const std::string hidden = b.Save(closed + "/hidden.tif");

@@ -1,6 +1,4 @@
-#include "CodePage.h"
 #include "ReaderTestSupport.h"
-#include "uTagDescription.h"
 
 #include <climits>
 #include <utility>
@@ -33,20 +31,6 @@ TEST(CodePage, Utf8KeepsNulAndReplacesWhatIsNoCharacter) {
   EXPECT_EQ(FromUtf8(utf8), text);
   // A stray byte, an overlong form and a cut sequence.
   EXPECT_EQ(FromUtf8("a\xFF\xC0\xAF\xE2\x82"), u"a\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
-}
-
-TEST(TagDescription, HoldsTwoHundredTextsExactToTheSpace) {
-  int rows = 0;
-  for (std::int32_t n = -1; n <= 65536; ++n)
-    rows += TagDescription(n) != "Unknown Tag      "; // with six blanks
-  EXPECT_EQ(rows, 200);
-  const std::pair<std::int32_t, std::string> texts[] = {{263, "Tresholding"},
-                                                        {343, "ClipPath       PMkr"},
-                                                        {34675, "InterColour Profile "},
-                                                        {37390, "Focal PlaneX-Resolution"},
-                                                        {41486, "Focal Plane X-Resolution"}};
-  for (const auto& [number, text] : texts)
-    EXPECT_EQ(TagDescription(number), text) << number;
 }
 
 TEST(StrToInt, TakesOnlySignedDecimal32BitNumbers) {

@@ -1,40 +1,13 @@
-// The launchers' tables: failure codes and texts, xdg-open's exit statuses, the calculator search
-// and the mail text.
+// The calculator search; the launch failures and xdg-open's statuses are seen from the window in
+// tests/app.
 #include "Launchers.h"
 
 #include "TempDir.h"
 
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace lodestar {
 namespace {
-
-TEST(Launchers, CodesOfTheTableRaiseTheirTextAndOthersNothing) {
-  int listed = 0;
-  for (int code = -1; code <= 40; ++code)
-    listed += LaunchErrorText(code).has_value();
-  EXPECT_EQ(listed, 13);
-  EXPECT_EQ(LaunchErrorText(30), "The DDE transaction could not be completed because other DDE "
-                                 "transactions were being processed.");
-  try {
-    ShowLaunchError(31);
-    ADD_FAILURE() << "nothing raised";
-  } catch (const ELaunchError& error) {
-    EXPECT_STREQ(error.what(),
-                 "There is no application associated with the given filename extension.");
-  }
-  for (int silent : {1, 4, 33, 42})
-    EXPECT_NO_THROW(ShowLaunchError(silent)) << silent;
-}
-
-TEST(Launchers, XdgOpenExitStatusesMapOntoTheTable) {
-  // 1 is xdg-open's own usage error; 2 file not found, 3 no tool, 4 the tool failed.
-  const std::optional<int> expected[] = {std::nullopt, std::nullopt, 2, 31, 27, std::nullopt};
-  for (int status = 0; status < 6; ++status)
-    EXPECT_EQ(LaunchCodeOfXdgOpenExit(status), expected[status]) << status;
-}
 
 TEST(Launchers, TheFirstCalculatorOnThePathInOrderOfPreference) {
   namespace fs = std::filesystem;
@@ -52,11 +25,6 @@ TEST(Launchers, TheFirstCalculatorOnThePathInOrderOfPreference) {
   EXPECT_EQ(FindCalculator(a + "::" + b), xcalc);
   const std::string kcalc = put("b/kcalc", true);
   EXPECT_EQ(FindCalculator(a + ":" + b), kcalc); // kcalc is preferred to xcalc
-}
-
-TEST(Launchers, TheMailTextIsUnencodedWithItsSubjectAfterABlank) {
-  EXPECT_EQ(SupportMailText(),
-            "mailto:" + std::string(SupportMailAddress) + "?subject= Lodestar Version 5.1&Body=");
 }
 
 } // namespace

@@ -1,19 +1,10 @@
-// The report drawn by Qt: the font it gets, the PDF sheet's measures, and WriteReportPdf's file.
+// The report drawn by Qt: the font it gets, and WriteReportPdf's file.
 #include "PdfInfo.h"
 #include "ReportPdf.h"
-#include "TQtPrintCanvas.h"
-#include "TempDir.h"
 
-#include <QBuffer>
 #include <QFontInfo>
 #include <QGuiApplication>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace lodestar {
@@ -39,7 +30,8 @@ std::vector<std::string> Listing(const std::filesystem::path& dir) {
   return names;
 }
 
-// A silent fallback to another family would change every line height of the report.
+// A silent fallback to another family would change every line height of the report, and with it
+// the 61 rows a sheet holds.
 TEST(PrintFont, TimesNewRomanResolvesToTheMetricCompatibleLiberationSerif) {
   for (const bool bold : {false, true}) {
     QFont font(QString::fromUtf8(PrintFontFamily));
@@ -47,28 +39,6 @@ TEST(PrintFont, TimesNewRomanResolvesToTheMetricCompatibleLiberationSerif) {
     font.setBold(bold);
     EXPECT_EQ(QFontInfo(font).family().toStdString(), "Liberation Serif");
   }
-}
-
-TEST(PrintPdf, SheetIsA4At600DpiWithOffsetsOf100AndLinesOf10PointTimes) {
-  QBuffer buffer;
-  buffer.open(QIODevice::WriteOnly);
-  QPdfWriter writer(&buffer);
-  writer.setResolution(ReportPdfResolution);
-  const qreal margin = ReportPdfOffset * 72.0 / ReportPdfResolution;
-  writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                   QMarginsF(margin, margin, margin, margin), QPageLayout::Point));
-  QPainter painter(&writer);
-  TQtPrintCanvas canvas(painter, writer);
-  EXPECT_EQ(canvas.PhysicalOffsetX(), 100);
-  EXPECT_EQ(canvas.PhysicalOffsetY(), 100);
-  // A4 rounded to whole points, 595 x 842, is 4958 x 7017 pixels.
-  EXPECT_EQ(canvas.PrintableWidth(), 4958 - 200);
-  EXPECT_EQ(canvas.PrintableHeight(), 7017 - 200);
-  canvas.SetFont({10, false});
-  const TPrintGeometry g = MeasureSheet(canvas, Job(0));
-  // Liberation Serif's ascent and descent, 1.107 em, as Times New Roman's: 92 pixels.
-  EXPECT_EQ(g.LineH, 92);
-  EXPECT_EQ(g.LinesPerPage, 61);
 }
 
 TEST(PrintPdf, WritesOneSheetPerSixtyOneRowsAndReplacesAnOlderFileWhole) {

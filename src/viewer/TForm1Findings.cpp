@@ -1,0 +1,83 @@
+// The Info tab's findings panel: the open file's check under the listing, a finding selecting
+// its entry's row, the verdict in the status bar and the View menu's toggle.
+#include "ReportModel.h"
+#include "TChecker.h"
+#include "TFileReader.h"
+#include "TFindingsModel.h"
+#include "TForm1.h"
+#include "cLodestar.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTreeView>
+
+void TForm1::ComposeFindingsPanel() {
+  FindingsView = new QTreeView(TabSheetInfo);
+  FindingsModel = new TFindingsModel(FindingsView);
+  FindingsView->setModel(FindingsModel);
+  FindingsView->setRootIsDecorated(false);
+  FindingsView->setItemsExpandable(false);
+  FindingsView->setUniformRowHeights(true);
+  FindingsView->setSelectionBehavior(QAbstractItemView::SelectRows);
+  FindingsView->setSelectionMode(QAbstractItemView::SingleSelection);
+  FindingsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  FindingsView->header()->setStretchLastSection(true);
+  FindingsView->setMaximumHeight(160);
+  TabSheetInfo->layout()->addWidget(FindingsView);
+  connect(FindingsView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) { Guard([&] { SelectFinding(current.row()); }); });
+
+  StatusBarVerdict = new QLabel(StatusBar1);
+  StatusBar1->addPermanentWidget(StatusBarVerdict);
+
+  View1 = new QMenu("&View", MainMenu1);
+  MainMenu1->insertMenu(About1->menuAction(), View1);
+  ActionShowFindings = View1->addAction("&Findings");
+  ActionShowFindings->setCheckable(true);
+  ActionShowFindings->setChecked(true);
+  connect(ActionShowFindings, &QAction::toggled, FindingsView, &QWidget::setVisible);
+}
+
+void TForm1::CheckOpenFile() {
+  lodestar::check::TCheckResult result;
+  try {
+    lodestar::TFileReader source(FTiffFile->FileName());
+    result = lodestar::check::TChecker::Check(source);
+  } catch (const lodestar::ELodestarError&) {
+    // The file went between its load and the check: no findings to show, no verdict.
+    FindingsModel->SetResult({});
+    StatusBarVerdict->clear();
+    return;
+  }
+  const auto verdict = result.Verdict;
+  FindingsModel->SetResult(std::move(result));
+  StatusBarVerdict->setText(QString::fromLatin1(lodestar::check::VerdictText(verdict)));
+}
+
+void TForm1::SelectFinding(int row) {
+  const lodestar::check::TFinding* finding = FindingsModel->Finding(row);
+  if (!finding || !FTiffFile || finding->Page < 1 || finding->Page > FTiffFile->PageCount())
+    return;
+  if (finding->Page != FCurrentPage) {
+    ShowPage(finding->Page);
+    UpdateStatusPanels();
+  }
+  // Only the pages' own entries are listed; a finding in a sub-directory shows its page.
+  if (finding->Entry < 0 || !finding->Directory.starts_with("page "))
+    return;
+  const std::string position =
+      lodestar::FormatInBase(static_cast<std::int32_t>(finding->EntryPos), DisplayBase());
+  const auto& rows = ListedRows().Rows;
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (!rows[i].Caption.empty() && !rows[i].SubItems.empty() && rows[i].SubItems[0] == position) {
+      const QModelIndex index = ListView1Model->index(static_cast<int>(i), 0);
+      ListView1->setCurrentIndex(index);
+      ListView1->scrollTo(index);
+      return;
+    }
+}

@@ -1,0 +1,144 @@
+// lodestar-cli check and batch --check, run as a user runs them.
+
+#include "RunProgram.h"
+#include "TempDir.h"
+#include "TiffBuilder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace lodestar::test {
+namespace {
+
+const std::string Cli = LODESTAR_CLI;
+
+std::string Corpus() {
+  return (TestDataDir() / "corpus").string();
+}
+
+// A sound one-page grey scan, and the same with its XResolution gone.
+void WriteScans(const TTempDir& dir) {
+  for (bool sound : {true, false}) {
+    TTiffBuilder b;
+    auto page = ScanPage(b, 16, 16, 300, "scanner");
+    if (!sound)
+      std::erase_if(page, [](const TEntryDraft& e) { return e.Tag == 282; });
+    b.Pages({page});
+    b.Raw(4096, std::vector<std::uint8_t>(1024, 0)); // the strip ScanPage names
+    b.Save(dir.File(sound ? "a-sound.tif" : "b-no-xres.tif"));
+  }
+}
+
+TEST(CheckCli, JobsGiveTheSameBytes) {
+  for (const char* format : {"text", "csv", "ndjson"}) {
+    const auto one = RunProgram(Cli, {"check", "--format", format, "--jobs", "1", Corpus()});
+    const auto many = RunProgram(Cli, {"check", "--format", format, "--jobs", "6", Corpus()});
+    EXPECT_EQ(one.Status, 4) << format << one.Err;
+    EXPECT_GT(one.Out.size(), 10000u) << format;
+    EXPECT_EQ(one.Out, many.Out) << format;
+    EXPECT_EQ(one.Err, many.Err) << format;
+  }
+}
+
+TEST(CheckCli, ExitStatusAndOutput) {
+  TTempDir dir;
+  WriteScans(dir);
+  const std::string sound = dir.File("a-sound.tif");
+  const std::string faulty = dir.File("b-no-xres.tif");
+  struct TCase {
+    const char* Name;
+    std::vector<std::string> Args;
+    int Status;
+    std::string Out; // the whole of standard output; "*" to skip
+  };
+  const std::vector<TCase> cases = {
+      {"sound file", {sound}, 0, sound + ": well-formed and valid (0 findings)\n"},
+      {"faulty file",
+       {faulty},
+       4,
+       faulty +
+           ": error TAG-REQUIRED [page 1, 282 X Resolution, @8] 282 X Resolution is "
+           "missing; every image requires it\n" +
+           faulty + ": well-formed, not valid (1 finding)\n"},
+      {"rule ignored",
+       {"--ignore", "IFD-ORDER,TAG-REQUIRED", faulty},
+       0,
+       faulty + ": well-formed and valid (0 findings)\n"},
+      {"csv, a file without findings has one row",
+       {"--format", "csv", sound},
+       0,
+       "\"File\",\"Verdict\",\"Severity\",\"Rule\",\"Directory\",\"Tag\",\"Offset\","
+       "\"Message\"\n\"" +
+           sound + "\",\"well-formed and valid\",\"\",\"\",\"\",\"\",\"\",\"\"\n"},
+      {"ndjson",
+       {"--format", "ndjson", sound},
+       0,
+       "{\"file\":\"" + sound +
+           "\",\"format\":\"TIFF\",\"pages\":1,\"verdict\":\"well-formed and valid\","
+           "\"findings\":[]}\n"},
+      {"unknown rule", {"--ignore", "NO-SUCH", sound}, 2, ""},
+      {"missing path", {dir.File("none.tif")}, 2, ""},
+      {"no path", {}, 2, ""},
+      {"directory, both files", {dir.Path().string()}, 4, "*"},
+  };
+  for (const TCase& c : cases) {
+    std::vector<std::string> args = {"check"};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    const auto run = RunProgram(Cli, args);
+    EXPECT_EQ(run.Status, c.Status) << c.Name << "\n" << run.Err;
+    if (c.Out != "*") {
+      EXPECT_EQ(run.Out, c.Out) << c.Name;
+    }
+  }
+}
+
+TEST(CheckCli, UnreadableEntryWinsOverFindings) {
+  TTempDir dir;
+  WriteScans(dir);
+  std::filesystem::create_symlink(dir.File("nowhere"), dir.File("c-dangling.tif"));
+  const auto run = RunProgram(Cli, {"check", "--jobs", "3", dir.Path().string()});
+  EXPECT_EQ(run.Status, 3);
+  EXPECT_NE(run.Err.find("cannot read '" + dir.File("c-dangling.tif") + "'"), std::string::npos)
+      << run.Err;
+  // Both files were still checked, in walk order.
+  EXPECT_LT(run.Out.find("a-sound.tif: well-formed and valid"),
+            run.Out.find("b-no-xres.tif: well-formed, not valid"));
+}
+
+TEST(CheckCli, BatchCheckAddsTwoCellsAndLeavesRecordsOtherwise) {
+  TTempDir dir;
+  WriteScans(dir);
+  for (const char* format : {"records", "csv", "ndjson"}) {
+    const auto plain =
+        RunProgram(Cli, {"batch", dir.Path().string(), "--format", format, "--tags", "256"});
+    const auto checked = RunProgram(
+        Cli, {"batch", dir.Path().string(), "--check", "--format", format, "--tags", "256"});
+    ASSERT_EQ(plain.Status, 0) << plain.Err;
+    ASSERT_EQ(checked.Status, 0) << checked.Err;
+    std::string expected;
+    std::size_t line = 0;
+    for (std::size_t start = 0; start < plain.Out.size(); ++line) {
+      const std::size_t end = plain.Out.find('\n', start);
+      std::string record = plain.Out.substr(start, end - start);
+      const bool header = line == 0 && std::string(format) != "ndjson";
+      const bool sound = record.find("a-sound") != std::string::npos;
+      const char* verdict = sound ? "well-formed and valid" : "well-formed, not valid";
+      const char* count = sound ? "0" : "1";
+      if (std::string(format) == "ndjson") {
+        record.pop_back();
+        record += std::string(",\"verdict\":\"") + verdict + "\",\"findings\":" + count + "}";
+      } else {
+        record += header ? ",\"Verdict\",\"Findings\""
+                         : std::string(",\"") + verdict + "\",\"" + count + "\"";
+      }
+      expected += record + "\n";
+      start = end + 1;
+    }
+    EXPECT_EQ(checked.Out, expected) << format;
+  }
+}
+
+} // namespace
+} // namespace lodestar::test
