@@ -147,7 +147,11 @@ void TBatchEngine::ReadNames(const TRunOptions& run) {
   if (run.AddDescription)
     AddHeaderLine();
   StartWindow();
-  const std::string workingPrefix = WithSeparator(std::filesystem::current_path().string());
+  // Relative names mean nothing once the working directory is gone: the run fails before any.
+  std::error_code error;
+  const std::string workingPrefix = WithSeparator(std::filesystem::current_path(error).string());
+  if (error)
+    throw ELodestarError("Cannot read the working directory. " + SystemReason(error.value()));
   std::string name;
   while (!FHost.StopRequested() && FNames(name)) {
     if (name.empty())
@@ -345,7 +349,12 @@ void TBatchEngine::EmitAhead(TFileOutcome& outcome) {
   if (FHost.StopRequested())
     return;
   std::unique_ptr<TTiffFile> file = std::move(outcome.File);
-  if (file) {
+  if (outcome.Reload) {
+    FHost.ReleaseFile();
+    FHost.ReadRecordOptions(FOptions);
+    const TFileJob job = std::move(*outcome.Reload);
+    outcome = LoadFile(job, FOptions, file);
+  } else if (file) {
     FHost.ReleaseFile();
     FHost.ReadRecordOptions(FOptions);
     if (outcome.Built && FOptions != FWorkerOptions) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,8 @@ struct TFileOutcome {
   // The loaded object, for a host that keeps it (a file read ahead reaches the window only when
   // it is shown); null otherwise.
   std::unique_ptr<TTiffFile> File;
+  // A file too large to be held while it waits to be shown: loaded again when it is shown.
+  std::optional<TFileJob> Reload;
   std::string Status;        // the job's
   std::size_t NameStart = 0; // where the name begins in FullPath
   bool Built = false;        // the file loaded far enough for Lines to be built from it

@@ -136,7 +136,9 @@ void TLoadWindow::Work() {
     for (std::size_t index = first; index < first + count; ++index) {
       TSlot& slot = FSlots[index % FSlots.size()];
       TFileOutcome outcome = LoadFile(slot.Job, FOptions, file);
-      if (FKeepFiles)
+      if (FKeepFiles && outcome.PageCount > MaxKeptPages)
+        outcome.Reload = slot.Job;
+      else if (FKeepFiles)
         outcome.File = std::move(file);
       file.reset(); // the next file loads without this one's pages
       bool wake;

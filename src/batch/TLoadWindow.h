@@ -48,7 +48,10 @@ public:
   static constexpr std::size_t SlotsPerJob = 8;
   // Jobs a worker takes at once at most.
   static constexpr std::size_t MaxRun = 4;
-  static constexpr std::chrono::milliseconds TickInterval{20};
+  static constexpr std::chrono::milliseconds TickInterval{10};
+  // Pages of a file kept for the host at most: a larger one is loaded again when it is shown,
+  // so the files waiting in the ring stay small however large the archive's files are.
+  static constexpr int MaxKeptPages = 64;
 
 private:
   enum class TState { Free, Waiting, Taken, Done };

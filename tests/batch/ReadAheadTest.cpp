@@ -61,7 +61,8 @@ public:
 
 class ReadAhead : public testing::Test {
 protected:
-  // Directories of files of one and two pages, files that are no TIFF, an unreadable link.
+  // Directories of files of one and two pages, files that are no TIFF, an unreadable link, a
+  // file of 100 pages.
   ReadAhead() {
     const TTiffBuilder b;
     for (int i = 0; i < 120; ++i) {
@@ -75,6 +76,9 @@ protected:
         TTiffBuilder().Pages(std::vector(i % 5 == 0 ? 2u : 1u, page)).Save(path);
     }
     fs::create_symlink(Dir.File("nowhere"), Dir.File("d1/gone.tif"));
+    // Too many pages to be held while it waits: loaded again when it is shown.
+    TTiffBuilder big;
+    big.Pages(std::vector(100u, ScanPage(b, 7, 7, 72, "big"))).Save(Dir.File("d2/e1/big.tif"));
   }
 
   // A run's log with the given jobs and script.
