@@ -119,8 +119,7 @@ const CLI::Validator EntryNumber(
       if (error == std::errc() && end == text.data() + text.size() && entry >= 1 && digits != 1 &&
           text.find_first_not_of(' ') < text.size())
         return std::string();
-      return "'" + text + "' is not an entry number; entries are numbered from 1, those of a " +
-             "sub-directory after its name (\"Exif 3\")";
+      return "'" + text + "' is not an entry number; entries are numbered from 1";
     },
     "");
 
