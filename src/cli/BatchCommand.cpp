@@ -209,7 +209,9 @@ void RegisterBatchCommand(CLI::App& app) {
                    "sub-directory, 34665/36867 (default: the Batch tab's nine items "
                    "256:Imagewidth, 257:Imageheight, 269:Description, 270:Name, 282:XResolution, "
                    "283:YResolution, 305:Software, 306:DateTime, 315:Artist)")
-      ->delimiter(',');
+      ->delimiter(',')
+      // One argument per --tags, so DIR after it is not taken for an item.
+      ->allow_extra_args(false);
   batch->add_option("--separator", options->Separator, "Text between cells (default \",\")");
   batch->add_flag("--split-path", options->SplitPath, "Directory and file name as two cells");
   batch->add_flag("--no-header", options->NoHeader, "No header record");
