@@ -333,6 +333,11 @@ void TBatchEngine::Submit(TFileJob job) {
     FHost.ReadRecordOptions(FOptions);
   }
   TFileOutcome outcome = LoadFile(job, FOptions, file);
+  EmitAndKeep(outcome, file);
+}
+
+// The window keeps the file whose records were shown, even when showing them failed.
+void TBatchEngine::EmitAndKeep(TFileOutcome& outcome, std::unique_ptr<TTiffFile>& file) {
   try {
     Emit(outcome);
   } catch (...) {
@@ -365,15 +370,7 @@ void TBatchEngine::EmitAhead(TFileOutcome& outcome) {
       }
     }
   }
-  try {
-    Emit(outcome);
-  } catch (...) {
-    if (file)
-      FHost.KeepFile(std::move(file));
-    throw;
-  }
-  if (file)
-    FHost.KeepFile(std::move(file));
+  EmitAndKeep(outcome, file);
   FHost.ProcessMessages();
 }
 

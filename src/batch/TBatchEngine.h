@@ -83,6 +83,7 @@ private:
   void ReportUnreadable(const TDirectoryListing& listing, const std::string& absolutePrefix);
   void Submit(TFileJob job);
   void Emit(TFileOutcome& outcome);
+  void EmitAndKeep(TFileOutcome& outcome, std::unique_ptr<TTiffFile>& file);
   void CountFile(int pageCount);
   bool List(int parentFd, const std::string& name, const std::string& path,
             TDirectoryListing& listing, std::string& reason);
