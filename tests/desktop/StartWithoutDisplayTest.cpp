@@ -46,8 +46,9 @@ TEST(StartWithoutDisplay, SaysWhyInOneLineAndFails) {
     const TProgramRun run = RunProgram(c.Environment + LODESTAR_APP, {sample});
     EXPECT_EQ(run.Status, 1) << c.Environment;
     EXPECT_EQ(run.Out, "");
-    if (!c.Reason.empty())
+    if (!c.Reason.empty()) {
       EXPECT_EQ(run.Err, start + c.Reason + "\n");
+    }
     EXPECT_EQ(run.Err.substr(0, start.size()), start);
     EXPECT_EQ(run.Err.find('\n'), run.Err.size() - 1) << run.Err;
   }
