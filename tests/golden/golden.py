@@ -91,11 +91,11 @@ def only_gained(title, old, new):
 
 
 def main():
-    args = [a for a in sys.argv[1:] if a != "--update"]
+    args = [a for a in sys.argv[1:] if a not in ("--update", "--no-print")]
     update = "--update" in sys.argv
     cli, golden, corpora = args[0], args[1], args[2:]
-    has_print = (subprocess.run([cli, "print", "--help"], capture_output=True).returncode == 0
-                 and shutil.which("pdftotext") is not None)
+    # A build without the window has no print helper, though the subcommand is there to say so.
+    has_print = "--no-print" not in sys.argv and shutil.which("pdftotext") is not None
     failures, compared, seen = 0, 0, set()
     # The work folder's name is replaced in every output: it differs from run to run.
     with tempfile.TemporaryDirectory(prefix="lodestar-golden.") as work:
@@ -126,6 +126,8 @@ def main():
                 for title in sorted(set(old) | set(new)):
                     if old.get(title) == new.get(title):
                         continue
+                    if not has_print and title.startswith("print"):
+                        continue  # stored by a build that could print
                     if big:  # read for the first time; nothing to keep
                         continue
                     why = (only_gained(title, old[title], new[title])
