@@ -103,6 +103,19 @@ std::vector<TGeoKey> DecodeGeoKeys(const TGeoKeyInput& input,
     fault(0);
     return keys;
   }
+  // Every key may name the same long run of doubles or words, so the texts of all keys together
+  // could grow with the square of the input; past a budget linear in it they are cut and marked.
+  const std::size_t inputBytes = words.size() * 2 + input.Doubles.size() * 8 + input.Ascii.size();
+  std::size_t budget = 4 * inputBytes + 4096;
+  auto spend = [&budget](TGeoKey& key) {
+    if (key.Value.size() <= budget) {
+      budget -= key.Value.size();
+      return;
+    }
+    key.Value.resize(budget);
+    key.Value += u'\u2026';
+    budget = 0;
+  };
   const std::size_t keyCount = static_cast<std::size_t>(words[3]);
   keys.reserve(std::min<std::size_t>(keyCount, (words.size() - 4) / 4));
   for (std::size_t k = 0; k < keyCount; ++k) {
@@ -159,6 +172,7 @@ std::vector<TGeoKey> DecodeGeoKeys(const TGeoKeyInput& input,
     default: // values in a tag this reader does not decode
       break;
     }
+    spend(key);
   }
   if (!input.DirectoryComplete)
     fault(static_cast<int>(keys.size()));

@@ -1,3 +1,4 @@
+#include "GeoKeys.h"
 #include "ReaderTestSupport.h"
 
 #include <bit>
@@ -90,3 +91,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, GeoKeys, ::testing::ValuesIn(GeoCases),
 
 } // namespace
 } // namespace lodestar::test
+
+// Found by fuzzing: keys that all name the same run of doubles made the texts grow with the
+// square of the input. Together they stay within a budget linear in it, the last one marked cut.
+TEST(GeoKeyBudget, KeysSharingOneRunOfDoublesStayLinearInTheInput) {
+  lodestar::TGeoKeyInput input;
+  const std::uint64_t keys = 2000, doubles = 1000;
+  input.Directory = {1, 1, 0, keys};
+  for (std::uint64_t k = 0; k < keys; ++k)
+    input.Directory.insert(input.Directory.end(), {3000 + k, 34736, doubles, 0});
+  input.HasDoubles = true;
+  input.Doubles.assign(doubles, -1.2345678901234567e-300);
+  const auto decoded = lodestar::DecodeGeoKeys(input, [](int) { FAIL() << "well-formed"; });
+  ASSERT_EQ(decoded.size(), keys);
+  std::size_t text = 0;
+  for (const lodestar::TGeoKey& key : decoded)
+    text += key.Value.size();
+  const std::size_t inputBytes = input.Directory.size() * 2 + doubles * 8;
+  EXPECT_LE(text, 4 * inputBytes + 4096 + keys);
+  EXPECT_EQ(decoded.back().Value, u"\u2026");
+  EXPECT_NE(decoded.front().Value.back(), u'\u2026'); // the first keys are whole
+}
