@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What the views cost on the file whose 65,535 entries all name one 1 MiB Ascii value (made by the
 # memory benchmark): wall time, CPU time (which a busy machine inflates less) and peak resident
-# memory of `info`, `info --json`, `print` and a `batch` record over it. Whole, every view would hold 64 GiB; bounded, each stays near 16 MiB of
-# value text.
+# memory of `info`, `info --json`, `print` and a `batch` record over it. Whole, every view would
+# hold 64 GiB; bounded, each stays near 16 MiB of value text.
 #
 #   bench/views/run.sh BUILD_DIR
 source "$(dirname "$0")/../lib.sh"
