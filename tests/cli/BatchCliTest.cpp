@@ -49,6 +49,7 @@ TEST_F(FilesFrom, ReadsTheListInItsOrderAndNamesWhatItCannotRead) {
       list += R + newline;
       expected.push_back(newline);
     }
+    list = std::string(65530, '|') + list; // empty names: the first read of the list cuts a name
     std::replace(list.begin(), list.end(), '|', separator);
     std::ofstream(Dir.File("list"), std::ios::binary) << list;
     TLines args{"--files-from", Dir.File("list"), "--jobs", jobs};
