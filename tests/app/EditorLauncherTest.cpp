@@ -64,7 +64,8 @@ TEST_F(Editor, WritesOnlyTheListedFileAsItWasListed) {
   EXPECT_EQ(FileBytes(other), "GIF89a, not a TIFF file at all");
   EXPECT_EQ(Form->TiffFile()->FileName(), path);
   EXPECT_EQ(Cell(2, 4) + " " + Panel(1), "3 Page 3 of 3");
-  EXPECT_EQ(Rows()[SoftwareRow].SubItems[3], "Lode" + Nul);
+  EXPECT_EQ(Cell(SoftwareRow, 4) + "|" + Cell(SoftwareRow, 5) + "|" + Cell(SoftwareRow, 6),
+            "Lode|Ascii|5");
   EXPECT_TRUE(Seams->Boxes.empty());
   const std::string changed = With(written, SoftwareRow, "Scum");
   std::ofstream(path, std::ios::binary) << changed;

@@ -60,7 +60,9 @@ TEST_F(AsciiEditTest, WritesThePaddedTextOverTheValueAndKeepsItsNul) {
   EXPECT_EQ(result.Outcome, TEditOutcome::Written);
   EXPECT_EQ(result.Written, "x  ");
   EXPECT_TRUE(result.Reload());
-  EXPECT_EQ(ListedRow(2).SubItems[3], "x  " + Nul);
+  EXPECT_EQ(ListedRow(2).SubItems[3] + "|" + ListedRow(2).SubItems[4] + "|" +
+                ListedRow(2).SubItems[5],
+            "x  " + Nul + "|Ascii|4");
   const TAsciiTarget hex = Target(3, TDisplayBase::Hex);
   EXPECT_EQ(hex.Position, 206);
   EXPECT_EQ(WriteAsciiValue(hex, TextToWrite(u"Seventeen chars!!", hex.LengthToWrite())).Outcome,
