@@ -137,6 +137,9 @@ TEST_F(Batch, WalkOrderWhatItSkipsAndCounts) {
                                           reading + "sub/z", reading + "Sub2", "Finished..."}));
   EXPECT_EQ(Host.Counter + " " + Host.Pages, "8 8");
   EXPECT_EQ(Host.Slot->FileName(), Root + "/Sub2/o.tif");
+  Host.Run.SearchItemCount = 0; // an empty search list is refused before any record
+  EXPECT_EQ(Host.Start(), TLines{});
+  EXPECT_EQ(Host.Only("error "), TLines{"At least one tag has to be selected"});
 }
 
 TEST_F(Batch, LinksAreFollowedButNoDirectoryIsEnteredTwice) {
