@@ -8,30 +8,23 @@
 
 #include <QAbstractItemModelTester>
 #include <QPrinter>
-#include <QSignalSpy>
 #include <QTest>
 #include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace lodestar::test {
 
-// Every dialog answered by script, every box and launch recorded. The open dialog takes the next
-// OpenAnswers, the save and directory dialogs the next Answers (none left or null: Cancel). Modal
-// dialogs run the next script in Dialogs (none left: Cancel). A launch fails when FinishLaunches
-// runs, with the next code in LaunchCodes (none: success). The print dialog is confirmed while
-// PrintPdf names a file, to which three landscape copies are then printed; the preview draws into
-// PreviewPdf.
+// Every dialog answered by script, every box recorded. The open dialog takes the next
+// OpenAnswers, the save and directory dialogs the next Answers, modal dialogs the next script in
+// Dialogs (none left or null: Cancel). The print dialog is confirmed while PrintPdf names a file,
+// for three landscape copies.
 class TScriptedSeams : public TUiSeams {
 public:
   std::vector<std::string> Boxes;
-  QStringList OpenAnswers, OpenFilters, Launched;
+  QStringList OpenAnswers;
   QList<std::optional<QString>> Answers;
-  std::vector<int> LaunchCodes;
-  bool CalculatorFound = true;
-  int CalculatorsStarted = 0, PrintDialogs = 0;
   std::vector<std::function<int(QDialog&)>> Dialogs;
-  std::vector<std::function<void()>> PendingLaunches;
-  QString PrintPdf, PreviewPdf;
+  QString PrintPdf;
 
   void ShowMessage(QWidget*, const QString& text) override { Box("message: ", text); }
   void ShowErrorMessage(QWidget*, const QString& text) override { Box("error box: ", text); }
@@ -39,26 +32,15 @@ public:
   void Box(const std::string& kind, const QString& text) {
     Boxes.push_back(kind + text.toStdString());
   }
-  std::optional<QString> GetOpenFileName(QWidget*, const QString& filter) override {
-    OpenFilters.push_back(filter);
+  std::optional<QString> GetOpenFileName(QWidget*, const QString&) override {
     const QString answer = OpenAnswers.isEmpty() ? QString() : OpenAnswers.takeFirst();
     return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
   }
   std::optional<QString> GetSaveFileName(QWidget*) override { return Next(); }
   std::optional<QString> GetExistingDirectory(QWidget*, const QString&) override { return Next(); }
   std::optional<QString> Next() { return Answers.isEmpty() ? std::nullopt : Answers.takeFirst(); }
-  void ShellOpen(const QString& target, std::function<void(int)> failed) override {
-    Launched.push_back(target);
-    const int code = LaunchCodes.empty() ? -1 : LaunchCodes.front();
-    if (!LaunchCodes.empty())
-      LaunchCodes.erase(LaunchCodes.begin());
-    if (code >= 0 && failed)
-      PendingLaunches.push_back([failed, code] { failed(code); });
-  }
-  bool StartCalculator() override {
-    CalculatorsStarted += CalculatorFound;
-    return CalculatorFound;
-  }
+  void ShellOpen(const QString&, std::function<void(int)>) override {}
+  bool StartCalculator() override { return true; }
   int RunModal(QDialog& dialog) override {
     if (Dialogs.empty())
       return QDialog::Rejected;
@@ -66,23 +48,13 @@ public:
     Dialogs.erase(Dialogs.begin());
     return script(dialog);
   }
-  void FinishLaunches() {
-    for (const auto& finish : std::exchange(PendingLaunches, {}))
-      finish();
-  }
   bool ExecPrintDialog(QWidget*, QPrinter& printer) override {
-    ++PrintDialogs;
     if (PrintPdf.isEmpty())
       return false;
     printer.setOutputFileName(PrintPdf);
     printer.setCopyCount(3);
     printer.setPageOrientation(QPageLayout::Landscape);
     return true;
-  }
-  void ShowPrintPreview(QWidget*, QPrinter& printer,
-                        const std::function<void(QPrinter&)>& paint) override {
-    printer.setOutputFileName(PreviewPdf);
-    paint(printer);
   }
 };
 
@@ -108,13 +80,6 @@ protected:
   std::string Cell(int row, int column) const {
     return Form->ListView1Model->index(row, column).data().toString().toStdString();
   }
-  // The search list's item i as shown, "+" before a ticked one.
-  std::string SearchItem(int i) const {
-    const QModelIndex item = Form->listboxTags->model()->index(i, 0);
-    return (item.data(Qt::CheckStateRole).toInt() == Qt::Checked ? "+" : "") +
-           item.data().toString().toStdString();
-  }
-  int SearchItemCount() const { return Form->listboxTags->model()->rowCount(); }
   // A tick as a click on the item's box gives it.
   void Tick(int i, bool ticked = true) {
     QAbstractItemModel* model = Form->listboxTags->model();

@@ -1,12 +1,9 @@
-// The batch engine and "lodestar-cli batch" over trees built in the test.
+// The batch engine and "lodestar-cli batch" over trees built in the test: the records' bytes, the
+// walk, what cannot be read, and reading ahead.
 #include "RunProgram.h"
-#include "TBatchEngine.h"
-#include "TOutputStream.h"
-#include "TSearchList.h"
+#include "TLogHost.h"
 #include "TiffBuilder.h"
-#include "cLodestar.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -14,76 +11,14 @@ namespace lodestar::test {
 namespace {
 
 namespace fs = std::filesystem;
-using TLines = std::vector<std::string>;
 const std::string Nul(1, '\0');
-const TTiffBuilder B; // makes entries
-
-// A Batch tab without widgets: options in plain fields, everything the run shows written down.
-class TTestHost : public TBatchHost {
-public:
-  TRunOptions Run;
-  TRecordOptions Record;
-  TSearchList List; // the nine items, unticked
-  TLines Lines, Shown /* messages and status texts */, Skipped /* "path: reason" */;
-  int FailAtLine = -1; // the output fails at this record (0-based)
-  std::string Counter = "0", Pages = "0";
-  bool Stop = false;
-  std::unique_ptr<TTiffFile> Slot;
-  std::function<void()> OnEvents = [] {}; // where the window would handle pending events
-
-  // Leaves only the given items ("256  Imagewidth"), all ticked, added as a user types them.
-  void Items(const TLines& texts) {
-    List.Clear();
-    for (const auto& text : texts)
-      List.Add(text.substr(0, text.find(' ')), text.substr(text.find(' ') + 2));
-  }
-  TLines Start(int jobs = 1, TBatchEngine::TLister lister = {}) {
-    TBatchEngine engine(*this);
-    engine.SetJobs(jobs);
-    if (lister)
-      engine.SetLister(lister);
-    engine.Run();
-    return Lines;
-  }
-
-  void RunStarting() override {
-    Stop = false;
-    Lines.clear();
-    Skipped.clear();
-  }
-  void ReadRunOptions(TRunOptions& options) override {
-    options = Run;
-    options.SearchItemCount = List.Count();
-  }
-  void ReadRecordOptions(TRecordOptions& options) override {
-    options = Record;
-    List.TickedTexts(options.TickedItems);
-  }
-  void ShowError(const std::string& message) override { Shown.push_back(message); }
-  void AddResultLine(const std::string& line) override {
-    if (static_cast<int>(Lines.size()) == FailAtLine)
-      throw EFWriteError("out", "No space left on device");
-    Lines.push_back(line);
-  }
-  void EntrySkipped(const std::string& path, const std::string& reason) override {
-    Skipped.push_back(path + ": " + reason);
-  }
-  void SetStatusText(const std::string& text) override { Shown.push_back(text); }
-  void ProcessMessages() override { OnEvents(); }
-  bool StopRequested() override { return Stop; }
-  std::string CounterText() override { return Counter; }
-  void SetCounterText(const std::string& text) override { Counter = text; }
-  std::string PagesText() override { return Pages; }
-  void SetPagesText(const std::string& text) override { Pages = text; }
-  void ReleaseFile() override { Slot.reset(); }
-  void KeepFile(std::unique_ptr<TTiffFile> file) override { Slot = std::move(file); }
-};
+const TTiffBuilder B;
 
 class Batch : public testing::Test {
 protected:
   TTempDir Dir;
   std::string Root = Dir.Path().string();
-  TTestHost Host;
+  TLogHost Host;
 
   Batch() { Host.Run.StartDir = Root; }
 
@@ -92,12 +27,11 @@ protected:
     fs::create_directories(fs::path(Dir.File(relative)).parent_path());
     TTiffBuilder().Pages(pages).Save(Dir.File(relative));
   }
-
   // The records of files below the root, without quotes and root: "sub/c.tif,1".
   TLines Visited() {
     TLines out;
     for (auto line : Host.Lines)
-      if (line.starts_with("\"" + Root + "/")) { // not the header
+      if (line.starts_with("\"" + Root + "/")) {
         std::erase(line.erase(0, Root.size() + 2), '"');
         out.push_back(line);
       }
@@ -105,68 +39,81 @@ protected:
   }
 };
 
-// Page 1 has width 1728 and no Software; page 2 has both, "Scanner 2", a blank and the NUL.
-TEST_F(Batch, WorkedExampleWithEachSeparatorWholeAndSplit) {
-  Tiff("a.tif", {{B.ShortEntry(256, 1728)},
-                 {B.ShortEntry(256, 1728), B.AsciiEntry(305, "Scanner 2 " + Nul)}});
-  Host.Items({"256  Imagewidth", "305  Software"});
-  const std::string file = "\"" + Root + "/a.tif\"";
-  EXPECT_EQ(Host.Start(),
-            (TLines{R"("Filename","Page","Imagewidth","Software")", file + R"(,"1","1728","")",
-                    file + R"(,"2","1728","Scanner 2")"}));
-  Host.Record.SplitPath = true;
-  for (const std::string s : {";", " | ", ""}) {
-    Host.Record.Separator = s;
-    const auto lines = Host.Start();
-    EXPECT_EQ(lines.at(0), R"("Path")" + s + R"("Filename")" + s + R"("Page")" + s +
-                               R"("Imagewidth")" + s + R"("Software")");
-    EXPECT_EQ(lines.at(2), "\"" + Root + "/\"" + s + R"("a.tif")" + s + R"("2")" + s + R"("1728")" +
-                               s + R"("Scanner 2")");
-  }
-  Host.Record = {.AllPages = false, .TickedItems = {}}; // the header still names the page cell
-  Host.List.SetTicked(1, false);
-  EXPECT_EQ(Host.Start(), (TLines{R"("Filename","Page","Imagewidth")", file + R"(,"1","1728")"}));
-}
-
-TEST_F(Batch, ValueCells) {
+// lodestar-cli batch over one file, v.tif: the whole output of each case's options.
+TEST_F(Batch, RecordBytes) {
+  const auto page = [](std::vector<TEntryDraft> entries) {
+    return TTiffBuilder().Pages({entries});
+  };
+  const TTiffBuilder twoPages = TTiffBuilder().Pages(
+      {{B.ShortEntry(256, 1728)}, {B.ShortEntry(256, 1728), B.AsciiEntry(305, "Scan 2 " + Nul)}});
+  const TTiffBuilder quoted =
+      page({B.AsciiEntry(305, "a \"q\"" + Nul), B.AsciiEntry(305, "b\r\nc" + Nul)});
   const struct {
-    TLines Items;
-    std::vector<TEntryDraft> Entries;
-    bool Trim;
-    std::string Cells;
+    TTiffBuilder File;
+    TLines Args;
+    std::string Output;
   } cases[] = {
-      {{"305  S"}, {B.AsciiEntry(305, " \tScan  2 \x01" + Nul)}, true, R"(,"Scan  2")"},
-      {{"305  S"}, {B.AsciiEntry(305, " Scan 2 " + Nul)}, false, R"(," Scan 2 ")"},
-      {{"305  S"}, {B.AsciiEntry(305, "ab" + Nul + "cd" + Nul)}, true, R"(,"abcd")"},
-      {{"270  N"}, {B.AsciiEntry(270, "12\" ruler" + Nul)}, true, R"(,"12" ruler")"},
-      {{"315  A"}, {B.AsciiEntry(315, "Jos\xe9" + Nul)}, true, ",\"Jos\xc3\xa9\""}, // UTF-8
-      // Two matches on a page give two cells, none an empty one; "0256" never matches tag 256.
-      {{"305  S", "315  A", "0256  Z", "256  W"},
-       {B.ShortEntry(256, 10), B.AsciiEntry(305, "1" + Nul), B.AsciiEntry(305, "2" + Nul)},
-       true,
-       R"(,"1","2","","","10")"},
-      {{"256  W"}, {B.ShortEntry(256, 10)}, true, ""}, // items present but none ticked
+      {twoPages, {"--tags", "256,305"}, R"("Filename","Page","Imagewidth","Software"
+"@v.tif","1","1728",""
+"@v.tif","2","1728","Scan 2"
+)"},
+      {twoPages,
+       {"--tags", "256:W", "--separator", " | ", "--split-path", "--first-page-only"},
+       "\"Path\" | \"Filename\" | \"Page\" | \"W\"\n\"@\" | \"v.tif\" | \"1\" | \"1728\"\n"},
+      // A label left out: the default item's, else the description table's without its blanks.
+      {twoPages,
+       {"--tags", "256,315:Who,0256,305:,50000", "--first-page-only"},
+       R"("Filename","Page","Imagewidth","Who","ImageWidth","","Unknown Tag"
+"@v.tif","1","1728","","","",""
+)"},
+      {page({B.AsciiEntry(305, " \tScan  2 \x01" + Nul)}), {}, "\"@v.tif\",\"1\",\"Scan  2\"\n"},
+      {page({B.AsciiEntry(305, " Scan 2 " + Nul)}),
+       {"--no-trim"},
+       "\"@v.tif\",\"1\",\" Scan 2 \"\n"},
+      {page({B.AsciiEntry(305, "ab" + Nul + "cd" + Nul)}), {}, "\"@v.tif\",\"1\",\"abcd\"\n"},
+      {page({B.AsciiEntry(305, "12\" ruler" + Nul)}), {}, "\"@v.tif\",\"1\",\"12\" ruler\"\n"},
+      {page({B.AsciiEntry(305, "Jos\xe9" + Nul)}), {}, "\"@v.tif\",\"1\",\"Jos\xc3\xa9\"\n"},
+      // Two matches give two cells, none an empty one; "0256" never matches tag 256.
+      {page({B.ShortEntry(256, 10), B.AsciiEntry(305, "1" + Nul), B.AsciiEntry(305, "2" + Nul)}),
+       {"--tags", "305,315,0256,256", "--no-header"},
+       "\"@v.tif\",\"1\",\"1\",\"2\",\"\",\"\",\"10\"\n"},
+      // CSV: quotes doubled, the entries of one item in one cell, one line each, line breaks kept;
+      // JSON: every entry of an item in an array, a missing one null. An output file (a device is
+      // written directly) ends records and CSV lines with CR LF, and the records' line breaks too.
+      {quoted,
+       {"--format", "csv", "--tags", "305,315", "--no-header", "--output", "/dev/stdout"},
+       "\"@v.tif\",\"1\",\"a \"\"q\"\"\nb\r\nc\",\"\"\r\n"},
+      {quoted,
+       {"--format", "ndjson", "--tags", "305,315:Who"},
+       R"({"path":"@v.tif","file":"v.tif","page":1,"values":{"Software":["a \"q\"","b\r\nc"],"Who":null}})"
+       "\n"},
+      {quoted, {"--output", "/dev/stdout"}, "\"@v.tif\",\"1\",\"a \"q\"\",\"b\r\nc\"\r\n"},
+      // The strip ScanPage names lies past the end of this file.
+      {TTiffBuilder().Pages({ScanPage(B, 16, 16, 300, "Scan")}),
+       {"--check"},
+       "\"@v.tif\",\"1\",\"Scan\",\"not well-formed\",\"1\"\n"},
   };
   for (const auto& c : cases) {
-    Tiff("v.tif", {c.Entries});
-    Host.Items(c.Items);
-    Host.List.SetTicked(0, !c.Cells.empty());
-    Host.Record.TrimValue = c.Trim;
-    EXPECT_EQ(Host.Start().at(1), "\"" + Root + "/v.tif\",\"1\"" + c.Cells);
+    c.File.Save(Dir.File("v.tif"));
+    TLines args = {"batch", Root};
+    if (std::find(c.Args.begin(), c.Args.end(), "--tags") == c.Args.end())
+      args.insert(args.end(), {"--tags", "305", "--no-header"});
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    const TProgramRun run = RunProgram(LODESTAR_CLI, args);
+    std::string out = run.Out + run.Err;
+    for (std::size_t at; (at = out.find(Root + "/")) != std::string::npos;)
+      out.replace(at, Root.size() + 1, "@");
+    EXPECT_EQ(out, c.Output) << testing::PrintToString(c.Args);
   }
-}
-
-// Entries at and past the end of the file have no number: only an item without digits matches
-// them, each of them, the ones counted past the end included.
-TEST(BatchCells, EntriesWithoutNumberMatchOnlyAnItemWithoutDigits) {
-  TTiffBuilder b;
-  b.Header(8).Directory(8, {b.ShortEntry(256, 10), b.ShortEntry(257, 20), b.ShortEntry(258, 1),
-                            b.ShortEntry(259, 1), b.ShortEntry(262, 1)});
-  TTiffFile file;
-  file.LoadFromMemory("cut.tif", b.Truncate(34).Bytes());
-  TRecordOptions options{.TrimValue = false, .TickedItems = {"Notes", "256  W", "0  X"}};
-  EXPECT_EQ(TBatchEngine::GetTagValues(*file.Pages().GetPage(0), options),
-            R"(," "," "," ","10","")");
+  Tiff("v.tif", {{B.ShortEntry(256, 10)}});
+  Tiff("sub/w.tif", {{B.ShortEntry(256, 100)}});
+  for (const auto& [option, out] : std::vector<std::pair<std::string, std::string>>{
+           {"--no-root", "\"" + Root + "/sub/w.tif\",\"1\",\"100\"\n"},
+           {"--no-subdirs", "\"" + Root + "/v.tif\",\"1\",\"10\"\n"}})
+    EXPECT_EQ(RunProgram(LODESTAR_CLI, {"batch", Root, option, "--no-header", "--tags", "256",
+                                        "--first-page-only"})
+                  .Out,
+              out);
 }
 
 // What the walk skips, its order, the status it shows; only TIFF files give records and counts
@@ -186,10 +133,13 @@ TEST_F(Batch, WalkOrderWhatItSkipsAndCounts) {
   EXPECT_EQ(Visited(), (TLines{"A.tif,1", "b.TIF,1", "b.TIF,2", "C.TIFF,1", "a-sub/deep/e.tif,1",
                                "sub/c.tif,1", "sub/z/g.tif,1", "Sub2/d.tif,1"}));
   const std::string reading = "reading... " + Root + "/./";
-  EXPECT_EQ(Host.Shown, (TLines{reading, reading + "a-sub/deep", reading + "sub", reading + "sub/z",
-                                reading + "Sub2", "Finished..."}));
+  EXPECT_EQ(Host.Only("status "), (TLines{reading, reading + "a-sub/deep", reading + "sub",
+                                          reading + "sub/z", reading + "Sub2", "Finished..."}));
   EXPECT_EQ(Host.Counter + " " + Host.Pages, "8 8");
   EXPECT_EQ(Host.Slot->FileName(), Root + "/Sub2/o.tif");
+  Host.Run.SearchItemCount = 0; // an empty search list is refused before any record
+  EXPECT_EQ(Host.Start(), TLines{});
+  EXPECT_EQ(Host.Only("error "), TLines{"At least one tag has to be selected"});
 }
 
 TEST_F(Batch, LinksAreFollowedButNoDirectoryIsEnteredTwice) {
@@ -217,90 +167,10 @@ TEST_F(Batch, EntriesThatCannotBeReadAreSkippedAloneAndNamed) {
       return listed;
     });
     EXPECT_EQ(Visited(), (TLines{"d.tif,1", "a/a.tif,1", "c/c.tif,1"}));
-    EXPECT_EQ(Host.Skipped,
+    EXPECT_EQ(Host.Only("skip "),
               (TLines{Root + "/e.tif: No such file or directory", Root + "/b: Permission denied"}));
     EXPECT_EQ(Host.Counter, "4");
   }
-}
-
-// A failed output ends the run at once, while a failure to read one file never does.
-TEST_F(Batch, OutputThatFailsEndsTheRunAtOnce) {
-  for (int i = 0; i < 30; ++i)
-    Tiff("d" + std::to_string(i % 3) + "/f" + std::to_string(i) + ".tif");
-  Host.FailAtLine = 3;
-  for (int jobs : {1, 4}) {
-    EXPECT_THROW(Host.Start(jobs), EOutputError);
-    EXPECT_EQ(Host.Lines.size(), 3u);
-    EXPECT_EQ(Host.Shown.back(), "Finished...");
-  }
-}
-
-// Runs in a row and a typed text are seen on the Batch tab (tests/app); with first pages only, the
-// pages counter follows the file counter.
-TEST_F(Batch, PagesCounterFollowsTheFileCounterForFirstPagesOnly) {
-  Tiff("a.tif", {{}, {}, {}});
-  Tiff("sub/b.tif", {{}, {}});
-  Host.Record.AllPages = false;
-  Host.Start();
-  EXPECT_EQ(Host.Counter + " " + Host.Pages, "2 2");
-}
-
-// Both reported before any record, not even the header; a click on Stop ends before the next file.
-TEST_F(Batch, MissingDirectoryEmptySearchListAndStop) {
-  Host.Run.StartDir = Root + "/missing";
-  EXPECT_TRUE(Host.Start().empty());
-  Host.Run.StartDir = Root;
-  Host.List.Clear();
-  EXPECT_TRUE(Host.Start().empty());
-  EXPECT_EQ(Host.Shown, (TLines{"Starting directory does not exist", "Finished...",
-                                "At least one tag has to be selected", "Finished..."}));
-  Tiff("f0.tif", {{}, {}});
-  Tiff("f1.tif");
-  Tiff("sub/g.tif");
-  Host.List.Reset();
-  Host.List.SetTicked(0, true);
-  Host.OnEvents = [&] { Host.Stop = true; }; // a click while f0 is read
-  Host.Start();
-  EXPECT_EQ(Visited(), (TLines{"f0.tif,1,", "f0.tif,2,"}));
-}
-
-// lodestar-cli batch, run as a user runs it: its options give the engine's records.
-TEST_F(Batch, CommandLineOptionsGiveTheEnginesRecords) {
-  Tiff("A.tif", {ScanPage(B, 1728, 2200, 200, "Scanner 2 "), ScanPage(B, 1728, 2200, 300, "")});
-  Tiff("b.TIF", {{B.ShortEntry(256, 640), B.AsciiEntry(315, "Ann \"Q\"" + Nul),
-                  B.AsciiEntry(315, "Bob" + Nul)}});
-  Tiff("sub/c.tif", {ScanPage(B, 100, 200, 72, "c")});
-  const auto records = [this](const std::string& end) {
-    std::string text;
-    for (const auto& line : Host.Start())
-      text += line + end;
-    return text;
-  };
-  TTempDir scratch;
-  TProgramRun run = RunProgram(LODESTAR_CLI, {"batch", Root}); // the nine default items
-  Host.Items(DefaultSearchItemTexts());
-  EXPECT_EQ(run.Out + run.Err, records("\n")); // no progress without a terminal
-  // DIR after --tags is not taken for one more item.
-  run = RunProgram(LODESTAR_CLI, {"batch", "--tags", "256,315:Who,0256,305:,50000", Root,
-                                  "--separator", "; ", "--split-path", "--no-trim",
-                                  "--first-page-only", "--output", scratch.File("o")});
-  EXPECT_EQ(run.Out + run.Err + std::to_string(run.Status), "0");
-  // A label left out: the default item's, else the description table's without its blanks.
-  Host.Items({"256  Imagewidth", "315  Who", "0256  ImageWidth", "305  ", "50000  Unknown Tag"});
-  Host.Record = {.Separator = "; ",
-                 .SplitPath = true,
-                 .TrimValue = false,
-                 .AllPages = false,
-                 .TickedItems = {}};
-  EXPECT_EQ(FileBytes(scratch.File("o")), records("\r\n")); // as the Batch tab saves its pane
-  const std::string a = "\"" + Root + "/A.tif\",\"1\",\"1728\"\n";
-  for (const auto& [option, out] : std::vector<std::pair<std::string, std::string>>{
-           {"--no-root", "\"" + Root + "/sub/c.tif\",\"1\",\"100\"\n"},
-           {"--no-subdirs", a + "\"" + Root + "/b.TIF\",\"1\",\"640\"\n"}})
-    EXPECT_EQ(RunProgram(LODESTAR_CLI, {"batch", Root, option, "--no-header", "--tags", "256",
-                                        "--first-page-only"})
-                  .Out,
-              out);
 }
 
 TEST_F(Batch, CommandLineErrorsGiveTheirStatusAndMessageAndNoRecord) {
@@ -329,15 +199,79 @@ TEST_F(Batch, CommandLineErrorsGiveTheirStatusAndMessageAndNoRecord) {
     TLines args = {"batch"};
     args.insert(args.end(), c.Args.begin(), c.Args.end());
     const TProgramRun run = RunProgram(LODESTAR_CLI, args);
-    EXPECT_EQ(run.Status, c.Status) << c.Message;
-    EXPECT_EQ(run.Out + run.Err, "lodestar-cli: error: '" + c.Message + "\n");
+    EXPECT_EQ(std::to_string(run.Status) + run.Out + run.Err,
+              std::to_string(c.Status) + "lodestar-cli: error: '" + c.Message + "\n");
   }
   EXPECT_FALSE(fs::exists(scratch.File("o"))); // a mistyped DIR leaves no file
-  // A single entry that cannot be read makes the run incomplete as much as many do.
-  fs::create_symlink(Dir.Path() / "nowhere", Dir.Path() / "gone.tif");
-  const TProgramRun run = RunProgram(LODESTAR_CLI, {"batch", Root, "--no-header"});
+  // A single entry that cannot be read makes the run incomplete as much as many do; its name
+  // cannot drive the terminal.
+  fs::create_symlink(Dir.Path() / "nowhere", Dir.Path() / "gone\x1b[2J\n.tif");
+  const TProgramRun run = RunProgram(LODESTAR_CLI, {"batch", Root, "--no-header", "--tags", "1"});
   EXPECT_EQ(run.Status, 3);
-  EXPECT_TRUE(run.Err.ends_with("incomplete: 1 entry could not be read\n")) << run.Err;
+  EXPECT_EQ(run.Out, "\"" + Root + "/A.tif\",\"1\",\"\"\n");
+  EXPECT_EQ(run.Err, "lodestar-cli: cannot read '" + Root +
+                         "/gone\\x1B[2J\\x0A.tif': No such file or directory\n"
+                         "lodestar-cli: incomplete: 1 entry could not be read\n");
+}
+
+// The engine reading ahead for a live host (the Batch tab's way) must tell it what it hears
+// reading one file at a time, also when the options change or Stop is pressed with many files
+// read ahead. Directories of files of one and two pages, files that are no TIFF, an unreadable
+// link, and a file of too many pages to be held while it waits (loaded again when it is shown).
+TEST(ReadAhead, TheHostHearsWhatItHearsReadingOneFileAtATime) {
+  TTempDir dir;
+  const TTiffBuilder b;
+  for (int i = 0; i < 120; ++i) {
+    const std::string path = dir.File("d" + std::to_string(i % 4) + "/e" + std::to_string(i % 3) +
+                                      "/f" + std::to_string(i) + ".tif");
+    fs::create_directories(fs::path(path).parent_path());
+    const auto page = ScanPage(b, 10 + static_cast<std::uint32_t>(i), 20, 72, "s");
+    if (i % 7 == 3)
+      std::ofstream(path) << "no tiff";
+    else
+      TTiffBuilder().Pages(std::vector(i % 5 == 0 ? 2u : 1u, page)).Save(path);
+  }
+  fs::create_symlink(dir.File("nowhere"), dir.File("d1/gone.tif"));
+  TTiffBuilder()
+      .Pages(std::vector(100u, ScanPage(b, 7, 7, 72, "big")))
+      .Save(dir.File("d2/e1/big.tif"));
+  // The script acts at the first events after the n-th file was handed to the host, as a user's
+  // click lands at a moment the window shows.
+  const auto atRead = [](int n, std::function<void(TLogHost&)> act) {
+    return [n, act, reads = 0, seen = std::size_t{0}](TLogHost& host) mutable {
+      const bool read = host.Log.size() > seen && host.Log.back().starts_with("keep ");
+      seen = host.Log.size();
+      if (read && ++reads == n)
+        act(host);
+    };
+  };
+  const auto stop = [](TLogHost& host) { host.Stop = true; };
+  const auto change = [](TLogHost& host) {
+    host.Record = {
+        .Separator = ";", .SplitPath = true, .AllPages = false, .TickedItems = {"256  W"}};
+  };
+  const auto ndjson = [](TLogHost& host) { host.Record.Format = TRecordFormat::Ndjson; };
+  const std::pair<const char*, std::function<void(TLogHost&)>> cases[] = {
+      {"whole run", [](TLogHost&) {}},     {"stop at 1", atRead(1, stop)},
+      {"stop at 17", atRead(17, stop)},    {"stop at 90", atRead(90, stop)},
+      {"options at 5", atRead(5, change)}, {"ndjson at 60", atRead(60, ndjson)}};
+  for (const auto& [name, script] : cases) {
+    SCOPED_TRACE(name);
+    TLines one;
+    for (int jobs : {1, 2, 16}) {
+      TLogHost host;
+      host.Run.StartDir = dir.Path().string();
+      host.Pages = "5";
+      host.Record.TickedItems = {"256  Imagewidth", "305  Software"};
+      host.OnEvents = script;
+      host.Start(jobs, {}, true);
+      host.Log.push_back("slot " + (host.Slot ? host.Slot->FileName() : std::string("none")));
+      if (jobs == 1)
+        one = host.Log;
+      EXPECT_EQ(host.Log, one) << jobs;
+    }
+    EXPECT_GT(one.size(), 3u);
+  }
 }
 
 } // namespace

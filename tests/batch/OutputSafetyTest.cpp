@@ -1,17 +1,67 @@
-// The results file when the disk, the owner or a signal gets in the way.
+// The results file when the disk, the owner or a signal gets in the way, and a file whose load
+// runs out of memory, named as unread, not dropped: large allocations fail on request, as they do
+// under a memory limit.
 #include "RunProgram.h"
+#include "TLogHost.h"
 #include "TResultsFile.h"
 #include "TiffBuilder.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <new>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+
+namespace {
+
+std::atomic<bool> GFailLarge{false};
+constexpr std::size_t Large = 512 * 1024;
+
+void* Allocate(std::size_t size) {
+  if (GFailLarge && size >= Large)
+    throw std::bad_alloc();
+  if (void* p = std::malloc(size ? size : 1))
+    return p;
+  throw std::bad_alloc();
+}
+
+} // namespace
+
+// Every form the program uses goes through malloc and free, so a sanitizer sees matching pairs.
+void* operator new(std::size_t size) {
+  return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+  return Allocate(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return Allocate(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+  std::free(p);
+}
 
 namespace lodestar::test {
 namespace {
@@ -114,24 +164,35 @@ TEST(OutputSignals, PipeWaitEndsOnSignalUnlessIgnoredAtStart) {
   }
 }
 
-// An output file holds standard output's records with CR LF line ends, except ndjson's.
-TEST(OutputLineEnds, EachFormatWritesItsLineEnds) {
+TEST(LoadMemory, FileOrWalkThatRanOutOfMemoryIsNamed) {
   TTempDir dir;
+  const std::string root = dir.Path().string();
   const TTiffBuilder b;
-  TTiffBuilder()
-      .Pages({{b.ShortEntry(256, 7)}, {b.AsciiEntry(305, "Scan")}})
-      .Save(dir.File("a.tif"));
-  for (const std::string format : {"records", "csv", "ndjson"}) {
-    const std::vector<std::string> args = {"batch",   dir.Path().string(), "--tags",
-                                           "256,305", "--format",          format};
-    std::string expected = RunProgram(LODESTAR_CLI, args).Out;
-    for (std::size_t at = 0; format != "ndjson" && (at = expected.find('\n', at)) != expected.npos;
-         at += 2)
-      expected.insert(at, "\r");
-    auto withOutput = args;
-    withOutput.insert(withOutput.end(), {"--output", dir.File("out")});
-    EXPECT_EQ(RunProgram(LODESTAR_CLI, withOutput).Status, 0);
-    EXPECT_EQ(FileBytes(dir.File("out")), expected) << format;
+  for (const char* name : {"a/x.tif", "b/y.tif", "c/z.tif"}) {
+    std::filesystem::create_directories(dir.Path() / std::string(1, name[0]));
+    TTiffBuilder().Pages({{b.ShortEntry(256, 1)}}).Save(dir.File(name));
+  }
+  // A value of 1 MiB, held whole while the file loads.
+  TTiffBuilder().Pages({{b.AsciiEntry(270, std::string(1 << 20, 'x'))}}).Save(dir.File("a/w.tif"));
+  for (int jobs : {1, 4}) {
+    TLogHost host;
+    host.Run = {.StartDir = root, .SearchItemCount = 1, .AddDescription = false};
+    host.Record.TickedItems = {"256  W"};
+    GFailLarge = true;
+    host.Start(jobs, [&](int parentFd, const std::string& name, const std::string& path,
+                         TDirectoryListing& listing, std::string& reason) {
+      if (path == root + "/b") // the walk of root's directories stops here, c is not reached
+        throw std::bad_alloc();
+      return ListDirectory(parentFd, name, listing, reason);
+    });
+    GFailLarge = false;
+    EXPECT_EQ(host.Lines, TLines{"\"" + root + "/a/x.tif\",\"1\",\"1\""}) << jobs;
+    TLines reported; // skipped entries and errors, in order
+    for (const auto& line : host.Log)
+      if (line.starts_with("skip ") || line.starts_with("error "))
+        reported.push_back(line.substr(line.find(' ') + 1));
+    EXPECT_EQ(reported, (TLines{root + "/a/w.tif: Cannot allocate memory",
+                                root + ": Cannot allocate memory"}));
   }
 }
 

@@ -1,4 +1,4 @@
-// The search list behind the Batch tab's listboxTags: item rules, operations and enable rules.
+// The search list behind the Batch tab's listboxTags: item rules and operations.
 #include "TSearchList.h"
 
 #include <gtest/gtest.h>
@@ -63,22 +63,6 @@ TEST(SearchList, AddMoveDeleteResetAndSortedMode) {
   EXPECT_EQ(list.Add("100", "First"), 0);
   EXPECT_EQ(list.Add("2560", "After 256"), 2); // "256  " sorts before "2560"
   EXPECT_EQ(list.Add("999", "Last"), 11);
-}
-
-TEST(SearchList, EnableRules) {
-  TSearchList list;
-  // Delete, Move up, Move down and Sort with the given item selected.
-  const auto rules = [&list](int selected) {
-    list.Select(selected);
-    return std::vector{list.CanDelete(), list.CanMoveUp(), list.CanMoveDown(), list.CanSort()};
-  };
-  EXPECT_EQ(rules(0), (std::vector{true, false, true, true}));
-  EXPECT_EQ(rules(8), (std::vector{true, true, false, true}));
-  EXPECT_EQ(rules(9), (std::vector{false, false, false, true})); // no such item
-  list.Clear();
-  EXPECT_EQ(rules(-1), (std::vector{false, false, false, false}));
-  list.Add("1", "One");
-  EXPECT_EQ(rules(0), (std::vector{true, false, false, true}));
 }
 
 } // namespace
