@@ -138,12 +138,14 @@ bool TLoader::Claim(TFileOffset offset) {
   const TFileOffset end = AddClamped(
       start, AddClamped(FCountSize + FOffsetSize,
                         entryCount > (1ull << 48) ? (1ull << 60) : entryCount * FEntrySize));
-  auto next = FTables.lower_bound(start);
-  if (next != FTables.end() && next->first < end)
+  auto next =
+      std::lower_bound(FTables.begin(), FTables.end(), start,
+                       [](const TTable& table, TFileOffset at) { return table.Start < at; });
+  if (next != FTables.end() && next->Start < end)
     return false;
-  if (next != FTables.begin() && std::prev(next)->second > start)
+  if (next != FTables.begin() && std::prev(next)->End > start)
     return false;
-  FTables.emplace(start, end);
+  FTables.insert(next, {start, end});
   return true;
 }
 
@@ -304,11 +306,11 @@ std::vector<std::uint64_t> TLoader::ReadNumbers(const TTag& tag, std::uint64_t c
 }
 
 void TLoader::ReadGeoKeys(TTiffPage& page, const std::string& where) {
-  const TTag* directory = page.FindTag("34735");
+  const TTag* directory = page.FindTag(std::uint16_t{34735});
   if (!directory)
     return;
-  const TTag* doubles = page.FindTag("34736");
-  const TTag* ascii = page.FindTag("34737");
+  const TTag* doubles = page.FindTag(std::uint16_t{34736});
+  const TTag* ascii = page.FindTag(std::uint16_t{34737});
   // The key directory: a header of 4 shorts and 4 shorts per key.
   TGeoKeyInput input;
   input.Directory =
@@ -357,7 +359,7 @@ void TLoader::ReadValueBytes() {
   std::vector<TRun> runs;
   for (const TTags* tags : all)
     for (const TTag& tag : tags->FItems)
-      if (tag.FFromBytes && tag.FBytesLength > 0)
+      if (tag.FForm == TTag::TForm::Bytes && tag.FBytesLength > 0)
         runs.push_back({tag.FBytesStart, tag.FBytesStart + tag.FBytesLength, 0});
   std::sort(runs.begin(), runs.end(),
             [](const TRun& a, const TRun& b) { return a.FileStart < b.FileStart; });
@@ -386,7 +388,7 @@ void TLoader::ReadValueBytes() {
 
   for (TTags* tags : all) {
     for (TTag& tag : tags->FItems) {
-      if (!tag.FFromBytes)
+      if (tag.FForm != TTag::TForm::Bytes)
         continue;
       const TFileOffset start = tag.FBytesStart;
       auto run = std::upper_bound(runs.begin(), runs.end(), start,
