@@ -6,9 +6,8 @@
 
 namespace lodestar {
 
-TLoadWindow::TLoadWindow(int jobs, const TRecordOptions& options, TEmit emit, bool keepFiles,
-                         TTick tick)
-    : FOptions(options), FEmit(std::move(emit)), FKeepFiles(keepFiles), FTick(std::move(tick)),
+TLoadWindow::TLoadWindow(int jobs, const TRecordPlan& plan, TEmit emit, bool keepFiles, TTick tick)
+    : FPlan(plan), FEmit(std::move(emit)), FKeepFiles(keepFiles), FTick(std::move(tick)),
       FSlots(static_cast<std::size_t>(jobs) * SlotsPerJob) {
   FWorkers.reserve(static_cast<std::size_t>(jobs));
   for (int i = 0; i < jobs; ++i)
@@ -25,7 +24,7 @@ TLoadWindow::~TLoadWindow() {
     worker.join();
 }
 
-void TLoadWindow::Add(TFileJob job) {
+void TLoadWindow::Add(const TFileJob& job) {
   EmitHead(false);
   if (FTail - FHead == FSlots.size())
     EmitHead(true);
@@ -34,11 +33,10 @@ void TLoadWindow::Add(TFileJob job) {
   {
     std::lock_guard lock(FLock);
     TSlot& slot = FSlots[FTail % FSlots.size()];
-    slot.Job = std::move(job);
+    slot.Job = job;
     if (skip) {
       // Nothing to read: the outcome is ready, and the workers pass the slot over.
-      std::unique_ptr<TTiffFile> none;
-      slot.Outcome = LoadFile(slot.Job, FOptions, none);
+      LoadFile(slot.Job, FPlan, FAddScratch, slot.Outcome);
       slot.State = TState::Done;
     } else {
       slot.State = TState::Waiting;
@@ -66,7 +64,6 @@ void TLoadWindow::Finish() {
 
 void TLoadWindow::EmitHead(bool wait) {
   for (;;) {
-    TFileOutcome outcome;
     {
       std::unique_lock lock(FLock);
       if (FHead == FTail)
@@ -92,17 +89,18 @@ void TLoadWindow::EmitHead(bool wait) {
         }
         FHeadWanted = false;
       }
-      outcome = std::move(slot.Outcome);
-      slot = TSlot{};
+      std::swap(FEmitting, slot.Outcome);
+      slot.Job.Directory.reset(); // its directory need not stay open for a slot that waits
+      slot.State = TState::Free;
       ++FHead;
     }
     wait = false; // one finished outcome was asked for; the rest only as far as they are done
-    FEmit(outcome);
+    FEmit(FEmitting);
   }
 }
 
 void TLoadWindow::Work() {
-  std::unique_ptr<TTiffFile> file;
+  TLoadScratch scratch;
   const std::size_t workers = FWorkers.capacity();
   for (;;) {
     std::size_t first;
@@ -135,17 +133,15 @@ void TLoadWindow::Work() {
     // slot only then, and does not reuse it before it is emitted.
     for (std::size_t index = first; index < first + count; ++index) {
       TSlot& slot = FSlots[index % FSlots.size()];
-      TFileOutcome outcome = LoadFile(slot.Job, FOptions, file);
+      TFileOutcome& outcome = slot.Outcome;
+      LoadFile(slot.Job, FPlan, scratch, outcome);
       if (FKeepFiles && outcome.PageCount > MaxKeptPages)
         outcome.Reload = slot.Job;
       else if (FKeepFiles)
-        outcome.File = std::move(file);
-      file.reset(); // the next file loads without this one's pages
+        outcome.File = std::move(scratch.File);
       bool wake;
       {
         std::lock_guard lock(FLock);
-        slot.Outcome = std::move(outcome);
-        slot.Job = TFileJob{};
         slot.State = TState::Done;
         wake = FHeadWanted && StretchDone();
       }

@@ -25,17 +25,18 @@ public:
 
   using TTick = std::function<void()>;
 
-  // options are read by every worker and must not change during the run. With keepFiles every
+  // plan is read by every worker and must not change during the run. With keepFiles every
   // outcome of a file carries its loaded object to Emit. tick, when given, runs on the adding
   // thread at least every TickInterval while it waits for a file (a window's events).
-  TLoadWindow(int jobs, const TRecordOptions& options, TEmit emit, bool keepFiles = false,
+  TLoadWindow(int jobs, const TRecordPlan& plan, TEmit emit, bool keepFiles = false,
               TTick tick = {});
   // Stops and joins the workers; outcomes not yet emitted are dropped (a run left by an error).
   ~TLoadWindow();
   TLoadWindow(const TLoadWindow&) = delete;
   TLoadWindow& operator=(const TLoadWindow&) = delete;
 
-  void Add(TFileJob job);
+  // Copies the job into a slot whose texts' memory serves job after job.
+  void Add(const TFileJob& job);
   // Emits the outcomes at the head that are finished, without waiting for any.
   void EmitDone() { EmitHead(false); }
   // Every job added has been emitted.
@@ -68,11 +69,13 @@ private:
   // Emits the finished outcomes at the head; with wait, first waits until the head is finished.
   void EmitHead(bool wait);
 
-  const TRecordOptions& FOptions;
+  const TRecordPlan& FPlan;
   TEmit FEmit;
   bool FKeepFiles;
   TTick FTick;
   std::vector<TSlot> FSlots;
+  TFileOutcome FEmitting;   // the outcome being emitted; its memory goes back to the slot
+  TLoadScratch FAddScratch; // for the skips the adding thread settles itself
   std::size_t FHead = 0;    // oldest outcome not yet emitted
   std::size_t FTail = 0;    // next free slot (count of jobs added)
   std::size_t FTaken = 0;   // next job for a worker

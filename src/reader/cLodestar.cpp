@@ -372,14 +372,26 @@ TTiffPage& TTiffPages::Add(const TTiffFile* owner) {
 
 // --- TTiffFile --------------------------------------------------------------------------------
 
-void TTiffFile::SetFileName(const std::string& value) {
+void TTiffFile::Unload() {
+  FFileName.clear();
+  FPages.FItems.clear();
+  FValueBytes.clear();
+  FReadIssues.clear();
+  FByteOrder = 0;
+  FBigTiff = false;
+  FFileSize = 0;
+  FLoadStatus = TLoadStatus::None;
+  FLoadError.clear();
+}
+
+void TTiffFile::SetFileName(const std::string& value, TFileKind kind) {
   if (value == FFileName)
     return;
   // The open comes first and the existence test only after a failed one: a batch run over a
   // large tree saves a system call per file.
   std::optional<TFileReader> stream;
   try {
-    stream.emplace(value);
+    stream.emplace(value, kind);
   } catch (const EFOpenError&) {
     FLoadStatus = Absence(value, FLoadError);
     if (FLoadStatus != TLoadStatus::Failed)

@@ -264,7 +264,11 @@ public:
   // Loads the named file. Does nothing when the name equals the current one, and loads nothing,
   // without raising, when no file of that name can be opened because there is none (LoadStatus
   // says why). Raises EFOpenError, EReadError or EInvalidTiff; directory failures go to the sink.
-  void SetFileName(const std::string& value);
+  // kind: what the caller knows of the path already (a directory listing's "regular file").
+  void SetFileName(const std::string& value, TFileKind kind = TFileKind::Unknown);
+  // Forgets the file loaded, so that the object loads the next one as a new object would, also
+  // one of the same name; the memory of its pages may serve the next.
+  void Unload();
   const std::string& FileName() const { return FFileName; }
   // Loads bytes in memory as the file name; the same results, messages and errors as a file of
   // these bytes. The bytes are not kept.
