@@ -9,9 +9,23 @@ namespace lodestar {
 TLoadWindow::TLoadWindow(int jobs, const TRecordPlan& plan, TEmit emit, bool keepFiles, TTick tick)
     : FPlan(plan), FEmit(std::move(emit)), FKeepFiles(keepFiles), FTick(std::move(tick)),
       FSlots(static_cast<std::size_t>(jobs) * SlotsPerJob) {
+  FActive = static_cast<std::size_t>(jobs);
+  FQuickActive = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 2, FActive + 1) - 1;
   FWorkers.reserve(static_cast<std::size_t>(jobs));
   for (int i = 0; i < jobs; ++i)
-    FWorkers.emplace_back([this] { Work(); });
+    FWorkers.emplace_back([this, i] { Work(static_cast<std::size_t>(i)); });
+}
+
+void TLoadWindow::Measure(std::chrono::steady_clock::duration spent, std::size_t files) {
+  // A moving average over runs, so that one run held up by another program does not count.
+  const double micros = std::chrono::duration<double, std::micro>(spent).count() / double(files);
+  FMicrosPerFile += (micros - FMicrosPerFile) / 8;
+  const bool quick = FMicrosPerFile < QuickFileMicros;
+  const std::size_t active = quick ? FQuickActive : FWorkers.size();
+  FRunLimit = quick ? QuickRun : MaxRun;
+  if (active > FActive)
+    FParked.notify_all();
+  FActive = active;
 }
 
 TLoadWindow::~TLoadWindow() {
@@ -20,6 +34,7 @@ TLoadWindow::~TLoadWindow() {
     FStopping = true;
   }
   FJobAdded.notify_all();
+  FParked.notify_all();
   for (auto& worker : FWorkers)
     worker.join();
 }
@@ -44,7 +59,7 @@ void TLoadWindow::Add(const TFileJob& job) {
     ++FTail;
     // A worker that is busy takes the job when it is done; an idle one is woken for a run of
     // jobs, not for each.
-    wake = !skip && FIdle > 0 && FTail - FTaken >= MaxRun;
+    wake = !skip && FIdle > 0 && FTail - FTaken >= FRunLimit;
   }
   if (wake)
     FJobAdded.notify_one();
@@ -99,14 +114,15 @@ void TLoadWindow::EmitHead(bool wait) {
   }
 }
 
-void TLoadWindow::Work() {
+void TLoadWindow::Work(std::size_t number) {
   TLoadScratch scratch;
-  const std::size_t workers = FWorkers.capacity();
   for (;;) {
     std::size_t first;
     std::size_t count = 0;
     {
       std::unique_lock lock(FLock);
+      // A worker past the number active waits apart, so that waking one for jobs never wakes it.
+      FParked.wait(lock, [&] { return FStopping || number < FActive; });
       ++FIdle;
       FJobAdded.wait(lock, [&] {
         FTaken = std::max(FTaken, FHead); // slots emitted unread were skips
@@ -120,7 +136,8 @@ void TLoadWindow::Work() {
       // A few jobs at once where many wait, which saves hand-overs when files take microseconds;
       // few enough that every worker's run fits in the ring twice over, so a run never holds the
       // head back for longer than the others take for theirs.
-      const std::size_t run = std::clamp<std::size_t>((FTail - FTaken) / (2 * workers), 1, MaxRun);
+      const std::size_t run =
+          std::clamp<std::size_t>((FTail - FTaken) / (2 * FActive), 1, FRunLimit);
       first = FTaken;
       while (count < run && FTaken < FTail &&
              FSlots[FTaken % FSlots.size()].State == TState::Waiting) {
@@ -131,6 +148,7 @@ void TLoadWindow::Work() {
     }
     // These slots are this worker's alone until they are marked done: the adding thread reads a
     // slot only then, and does not reuse it before it is emitted.
+    const auto start = std::chrono::steady_clock::now();
     for (std::size_t index = first; index < first + count; ++index) {
       TSlot& slot = FSlots[index % FSlots.size()];
       TFileOutcome& outcome = slot.Outcome;
@@ -143,6 +161,8 @@ void TLoadWindow::Work() {
       {
         std::lock_guard lock(FLock);
         slot.State = TState::Done;
+        if (index + 1 == first + count)
+          Measure(std::chrono::steady_clock::now() - start, count);
         wake = FHeadWanted && StretchDone();
       }
       if (wake)

@@ -47,8 +47,15 @@ public:
   // Slots per worker: enough that a worker rarely waits for the head while the walk lists a
   // directory.
   static constexpr std::size_t SlotsPerJob = 8;
-  // Jobs a worker takes at once at most.
+  // Jobs a worker takes at once at most; QuickRun where files are quick.
   static constexpr std::size_t MaxRun = 4;
+  static constexpr std::size_t QuickRun = 16;
+  // Below this time a file, on average, a file costs processor time rather than waiting for its
+  // storage: more workers than processors then only take turns, and with so little work per
+  // file their hand-overs cost more than they gain. Such a run keeps one worker per processor
+  // beside the adding thread (at least one) and hands each a longer run of jobs; slower files
+  // (a network disk) bring every worker back.
+  static constexpr double QuickFileMicros = 200;
   static constexpr std::chrono::milliseconds TickInterval{10};
   // Pages of a file kept for the host at most: a larger one is loaded again when it is shown,
   // so the files waiting in the ring stay small however large the archive's files are.
@@ -62,7 +69,10 @@ private:
     TFileOutcome Outcome;
   };
 
-  void Work();
+  void Work(std::size_t number);
+  // Counts a run of files a worker read in spent into the average, and sets the workers active
+  // and the run length from it; under the lock.
+  void Measure(std::chrono::steady_clock::duration spent, std::size_t files);
   // The head and the outcomes after it are finished, a quarter of the ring or all there are;
   // under the lock.
   bool StretchDone();
@@ -86,6 +96,11 @@ private:
   std::mutex FLock;
   std::condition_variable FJobAdded;
   std::condition_variable FHeadDone;
+  std::condition_variable FParked; // workers past FActive
+  std::size_t FActive = 1;         // workers that take jobs
+  std::size_t FQuickActive = 1;    // how many when files are quick
+  std::size_t FRunLimit = MaxRun;
+  double FMicrosPerFile = QuickFileMicros; // neither quick nor slow until measured
   std::vector<std::thread> FWorkers;
 };
 

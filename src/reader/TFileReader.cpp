@@ -49,7 +49,9 @@ std::string SystemReason(DWORD code) {
 }
 } // namespace
 
-TFileReader::TFileReader(const std::string& path, TFileKind) {
+TFileReader::TFileReader(const std::string& path, TFileKind,
+                         std::unique_ptr<unsigned char[]> buffer)
+    : FBuffer(std::move(buffer)) {
   // Others may read the file while it loads, but not write it.
   HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -90,7 +92,9 @@ bool TFileReader::Fill(std::int64_t position) {
 
 #else
 
-TFileReader::TFileReader(const std::string& path, TFileKind kind) {
+TFileReader::TFileReader(const std::string& path, TFileKind kind,
+                         std::unique_ptr<unsigned char[]> buffer)
+    : FBuffer(std::move(buffer)) {
   // O_NONBLOCK keeps a pipe or device that carries a TIFF name from blocking the open; only
   // regular files are read.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);

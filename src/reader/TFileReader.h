@@ -24,7 +24,9 @@ public:
   // lock while it lives, so that an edit in progress, which holds the exclusive lock, is seen whole
   // or not at all. Waits up to LockWait for the lock, then reads without it (Busy() is true).
   // Raises EFOpenError with the system's reason.
-  explicit TFileReader(const std::string& path, TFileKind kind = TFileKind::Unknown);
+  // buffer: one TakeBuffer gave, so that reading file after file allocates it once.
+  explicit TFileReader(const std::string& path, TFileKind kind = TFileKind::Unknown,
+                       std::unique_ptr<unsigned char[]> buffer = {});
   // Reads bytes the caller keeps alive and unchanged while the reader lives.
   explicit TFileReader(std::span<const std::uint8_t> bytes);
   ~TFileReader();
@@ -32,6 +34,13 @@ public:
   TFileReader& operator=(const TFileReader&) = delete;
 
   static constexpr int LockWaitMilliseconds = 500;
+
+  // The read buffer, for the next reader of another file; this one reads no more.
+  std::unique_ptr<unsigned char[]> TakeBuffer() {
+    FBufferLength = 0;
+    FData = nullptr;
+    return std::move(FBuffer);
+  }
 
   // The file's size at open.
   std::uint64_t Size() const { return static_cast<std::uint64_t>(FSize); }

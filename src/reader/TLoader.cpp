@@ -344,23 +344,26 @@ void TLoader::ReadValueBytes() {
   struct TRun {
     TFileOffset FileStart, FileEnd, Start;
   };
-  std::vector<TTags*> all;
-  auto collect = [&all](auto&& self, std::vector<TTiffDirectory>& directories) -> void {
-    for (TTiffDirectory& directory : directories) {
-      all.push_back(&directory.FTags);
-      self(self, directory.FSubDirectories);
+  // Every directory of the file: its pages and what they lead to.
+  const auto forEachTags = [this](auto&& visit) {
+    const auto below = [&visit](auto&& self, std::vector<TTiffDirectory>& directories) -> void {
+      for (TTiffDirectory& directory : directories) {
+        visit(directory.FTags);
+        self(self, directory.FSubDirectories);
+      }
+    };
+    for (TTiffPage& page : FFile.FPages.FItems) {
+      visit(page.FTags);
+      below(below, page.FSubDirectories);
     }
   };
-  for (TTiffPage& page : FFile.FPages.FItems) {
-    all.push_back(&page.FTags);
-    collect(collect, page.FSubDirectories);
-  }
 
   std::vector<TRun> runs;
-  for (const TTags* tags : all)
-    for (const TTag& tag : tags->FItems)
+  forEachTags([&runs](const TTags& tags) {
+    for (const TTag& tag : tags.FItems)
       if (tag.FForm == TTag::TForm::Bytes && tag.FBytesLength > 0)
         runs.push_back({tag.FBytesStart, tag.FBytesStart + tag.FBytesLength, 0});
+  });
   std::sort(runs.begin(), runs.end(),
             [](const TRun& a, const TRun& b) { return a.FileStart < b.FileStart; });
   std::size_t merged = 0;
@@ -386,8 +389,8 @@ void TLoader::ReadValueBytes() {
     run.FileEnd = run.FileStart + FStream.Read(bytes.data() + run.Start, wanted);
   }
 
-  for (TTags* tags : all) {
-    for (TTag& tag : tags->FItems) {
+  forEachTags([&runs](TTags& tags) {
+    for (TTag& tag : tags.FItems) {
       if (tag.FForm != TTag::TForm::Bytes)
         continue;
       const TFileOffset start = tag.FBytesStart;
@@ -402,7 +405,7 @@ void TLoader::ReadValueBytes() {
       tag.FBytesStart = run->Start + (start - run->FileStart);
       tag.FBytesLength = static_cast<std::uint32_t>(end > start ? end - start : 0);
     }
-  }
+  });
 }
 
 void TLoader::Report(TReadIssue issue) {

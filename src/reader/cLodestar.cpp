@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
-#include <cmath>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -87,12 +86,20 @@ std::uint64_t FirstQuotient(TFileReader& stream, bool big) {
   return numerator | (std::uint64_t(denominator) << 32);
 }
 
-// The quotient's text: rounded half to even, as the default rounding mode does.
+// The quotient's text: rounded half to even, as the default rounding mode rounds, in integers.
 std::int64_t Quotient(std::uint64_t parts) {
-  const auto numerator = static_cast<std::int32_t>(static_cast<std::uint32_t>(parts));
-  const auto denominator = static_cast<std::int32_t>(static_cast<std::uint32_t>(parts >> 32));
-  const long double quotient = static_cast<long double>(numerator) / denominator;
-  return static_cast<std::int64_t>(std::nearbyint(quotient));
+  std::int64_t numerator = static_cast<std::int32_t>(static_cast<std::uint32_t>(parts));
+  std::int64_t denominator = static_cast<std::int32_t>(static_cast<std::uint32_t>(parts >> 32));
+  if (denominator < 0) {
+    numerator = -numerator;
+    denominator = -denominator;
+  }
+  std::int64_t quotient = numerator / denominator;
+  const std::int64_t remainder = numerator % denominator;
+  const std::int64_t twice = 2 * (remainder < 0 ? -remainder : remainder);
+  if (twice > denominator || (twice == denominator && (quotient & 1) != 0))
+    quotient += numerator < 0 ? -1 : 1;
+  return quotient;
 }
 
 // Appends the decimal digits of value.
@@ -274,13 +281,20 @@ void TTag::AppendValueUtf8(std::string& out) const {
   // Every byte is one character of the code page in the basic plane: one UTF-8 byte below 0x80,
   // two or three above.
   const bool skipControls = FFieldType != 1; // Byte leaves control bytes out
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      if (byte >= 32 || !skipControls)
-        out += c;
-      continue;
-    }
+  const auto plain = [skipControls](unsigned char byte) {
+    return byte < 0x80 && (byte >= 32 || !skipControls);
+  };
+  for (std::size_t i = 0; i < bytes.size();) {
+    std::size_t end = i;
+    while (end < bytes.size() && plain(static_cast<unsigned char>(bytes[end])))
+      ++end;
+    out.append(bytes.substr(i, end - i));
+    if (end == bytes.size())
+      break;
+    i = end + 1;
+    const auto byte = static_cast<unsigned char>(bytes[end]);
+    if (byte < 0x80)
+      continue; // a control byte of a Byte value
     const char16_t wide = NarrowToWide(byte);
     if (wide < 0x800) {
       out += static_cast<char>(0xC0 | (wide >> 6));
@@ -391,7 +405,7 @@ void TTiffFile::SetFileName(const std::string& value, TFileKind kind) {
   // large tree saves a system call per file.
   std::optional<TFileReader> stream;
   try {
-    stream.emplace(value, kind);
+    stream.emplace(value, kind, std::move(FReadBuffer));
   } catch (const EFOpenError&) {
     FLoadStatus = Absence(value, FLoadError);
     if (FLoadStatus != TLoadStatus::Failed)
@@ -401,6 +415,7 @@ void TTiffFile::SetFileName(const std::string& value, TFileKind kind) {
   }
   FFileName = value;
   LoadFile(*stream);
+  FReadBuffer = stream->TakeBuffer();
 }
 
 void TTiffFile::LoadFromMemory(const std::string& name, std::span<const std::uint8_t> bytes) {

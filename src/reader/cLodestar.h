@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -315,6 +316,7 @@ private:
   std::vector<TReadIssue> FReadIssues;
   std::string FFileName;
   std::string FValueBytes;
+  std::unique_ptr<unsigned char[]> FReadBuffer; // the last load's, for the next one
   TLoadStatus FLoadStatus = TLoadStatus::None;
   std::error_code FLoadError;
 };
