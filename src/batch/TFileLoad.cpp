@@ -134,8 +134,14 @@ void LoadFile(const TFileJob& job, const TRecordPlan& plan, TLoadScratch& scratc
     return;
   }
   try {
-    // The walk and the list's check both found a regular file here.
-    file.SetFileName(openName, TFileKind::Regular);
+    // The walk and the list's check both found a regular file here; the walk's is opened in the
+    // directory it was listed in.
+    TListedName listed;
+    if (job.Directory) {
+      listed.DirectoryFd = job.Directory->Fd();
+      listed.Name = job.Name.c_str();
+    }
+    file.SetFileName(openName, TFileKind::Regular, listed);
     outcome.Visited = true;
     if (file.FileName().empty()) {
       // The reader leaves a file that is gone without a word; it still counts, without pages.

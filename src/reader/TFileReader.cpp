@@ -50,7 +50,7 @@ std::string SystemReason(DWORD code) {
 } // namespace
 
 TFileReader::TFileReader(const std::string& path, TFileKind,
-                         std::unique_ptr<unsigned char[]> buffer)
+                         std::unique_ptr<unsigned char[]> buffer, TListedName)
     : FBuffer(std::move(buffer)) {
   // Others may read the file while it loads, but not write it.
   HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -93,11 +93,13 @@ bool TFileReader::Fill(std::int64_t position) {
 #else
 
 TFileReader::TFileReader(const std::string& path, TFileKind kind,
-                         std::unique_ptr<unsigned char[]> buffer)
+                         std::unique_ptr<unsigned char[]> buffer, TListedName listed)
     : FBuffer(std::move(buffer)) {
   // O_NONBLOCK keeps a pipe or device that carries a TIFF name from blocking the open; only
   // regular files are read.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+  int fd =
+      listed.Name ? ::openat(listed.DirectoryFd, listed.Name, flags) : ::open(path.c_str(), flags);
   if (fd < 0)
     throw EFOpenError(path, std::strerror(errno));
   FHandle = fd;

@@ -14,6 +14,14 @@ namespace lodestar {
 // one read and a close, with its size taken from that read.
 enum class TFileKind : std::uint8_t { Unknown, Regular };
 
+// Where a directory listing found a file: the open directory and the name in it. Opening the name
+// there spares the system a walk of the whole path for every file of the directory; the path
+// still names the file in messages.
+struct TListedName {
+  int DirectoryFd = -1;
+  const char* Name = nullptr; // null: open the path
+};
+
 // A read-only, positioned view of the bytes of one file, on disk or in memory; the reader sees no
 // difference. On disk, reads are served from a buffer that is refilled with one positioned read, so
 // walking a directory of entries costs a few system calls. No memory mapping: a file truncated
@@ -26,7 +34,7 @@ public:
   // Raises EFOpenError with the system's reason.
   // buffer: one TakeBuffer gave, so that reading file after file allocates it once.
   explicit TFileReader(const std::string& path, TFileKind kind = TFileKind::Unknown,
-                       std::unique_ptr<unsigned char[]> buffer = {});
+                       std::unique_ptr<unsigned char[]> buffer = {}, TListedName listed = {});
   // Reads bytes the caller keeps alive and unchanged while the reader lives.
   explicit TFileReader(std::span<const std::uint8_t> bytes);
   ~TFileReader();

@@ -398,14 +398,14 @@ void TTiffFile::Unload() {
   FLoadError.clear();
 }
 
-void TTiffFile::SetFileName(const std::string& value, TFileKind kind) {
+void TTiffFile::SetFileName(const std::string& value, TFileKind kind, TListedName listed) {
   if (value == FFileName)
     return;
   // The open comes first and the existence test only after a failed one: a batch run over a
   // large tree saves a system call per file.
   std::optional<TFileReader> stream;
   try {
-    stream.emplace(value, kind, std::move(FReadBuffer));
+    stream.emplace(value, kind, std::move(FReadBuffer), listed);
   } catch (const EFOpenError&) {
     FLoadStatus = Absence(value, FLoadError);
     if (FLoadStatus != TLoadStatus::Failed)

@@ -265,8 +265,10 @@ public:
   // Loads the named file. Does nothing when the name equals the current one, and loads nothing,
   // without raising, when no file of that name can be opened because there is none (LoadStatus
   // says why). Raises EFOpenError, EReadError or EInvalidTiff; directory failures go to the sink.
-  // kind: what the caller knows of the path already (a directory listing's "regular file").
-  void SetFileName(const std::string& value, TFileKind kind = TFileKind::Unknown);
+  // kind and listed: what the caller knows of the path already (a directory listing's "regular
+  // file", and the open directory and name it was listed by).
+  void SetFileName(const std::string& value, TFileKind kind = TFileKind::Unknown,
+                   TListedName listed = {});
   // Forgets the file loaded, so that the object loads the next one as a new object would, also
   // one of the same name; the memory of its pages may serve the next.
   void Unload();
