@@ -120,20 +120,20 @@ TEST(LoadScratch, EachFileGivesWhatAFreshLoadGives) {
     j.Name = name;
     return j;
   };
-  const auto same = [](const TFileOutcome& a, const TFileOutcome& b) {
-    return a.Records == b.Records && a.RecordEnds == b.RecordEnds && a.Counted == b.Counted &&
-           a.PageCount == b.PageCount && a.Skipped == b.Skipped && a.FullPath == b.FullPath;
-  };
-  TLoadScratch scratch;
+  TLoadScratch scratch, freshScratch;
   TFileOutcome outcome;
-  for (const char* name : {"a.tif", "b.tif", "c.tif", "a.tif", "gone.tif", "b.tif", "a.tif"}) {
-    if (std::string(name) == "a.tif" && outcome.FullPath.ends_with("b.tif"))
+  const std::vector<std::string> names{"a.tif", "c.tif", "b.tif", "gone.tif", "a.tif", "a.tif"};
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i + 1 == names.size())
       save("a.tif", {{B.ShortEntry(256, 9)}}); // changed since it was read
-    LoadFile(job(name), plan, scratch, outcome);
-    TLoadScratch freshScratch;
+    LoadFile(job(names[i]), plan, scratch, outcome);
     TFileOutcome fresh;
-    LoadFile(job(name), plan, freshScratch, fresh);
-    EXPECT_TRUE(same(outcome, fresh)) << name << ": " << outcome.Records << " / " << fresh.Records;
+    freshScratch.File.reset();
+    LoadFile(job(names[i]), plan, freshScratch, fresh);
+    EXPECT_TRUE(outcome.Records == fresh.Records && outcome.RecordEnds == fresh.RecordEnds &&
+                outcome.Counted == fresh.Counted && outcome.Skipped == fresh.Skipped &&
+                outcome.PageCount == fresh.PageCount)
+        << names[i] << ": " << outcome.Records << " / " << fresh.Records;
   }
   EXPECT_EQ(outcome.Records, "\"" + dir.Path().string() + "/a.tif\",\"1\",\"9\",\"\",\"\"");
 }
