@@ -10,7 +10,9 @@ TLoadWindow::TLoadWindow(int jobs, const TRecordPlan& plan, TEmit emit, bool kee
     : FPlan(plan), FEmit(std::move(emit)), FKeepFiles(keepFiles), FTick(std::move(tick)),
       FSlots(static_cast<std::size_t>(jobs) * SlotsPerJob) {
   FActive = static_cast<std::size_t>(jobs);
-  FQuickActive = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 2, FActive + 1) - 1;
+  const std::size_t processors = std::thread::hardware_concurrency();
+  FQuickActive = std::clamp<std::size_t>(processors, 2, FActive + 1) - 1;
+  FInlineWhenQuick = processors <= 2 && !keepFiles;
   FWorkers.reserve(static_cast<std::size_t>(jobs));
   for (int i = 0; i < jobs; ++i)
     FWorkers.emplace_back([this, i] { Work(static_cast<std::size_t>(i)); });
@@ -23,6 +25,7 @@ void TLoadWindow::Measure(std::chrono::steady_clock::duration spent, std::size_t
   const bool quick = FMicrosPerFile < QuickFileMicros;
   const std::size_t active = quick ? FQuickActive : FWorkers.size();
   FRunLimit = quick ? QuickRun : MaxRun;
+  FInline = quick && FInlineWhenQuick;
   if (active > FActive)
     FParked.notify_all();
   FActive = active;
@@ -45,6 +48,7 @@ void TLoadWindow::Add(const TFileJob& job) {
     EmitHead(true);
   const bool skip = job.Skip;
   bool wake;
+  TSlot* own = nullptr; // read here, on the adding thread
   {
     std::lock_guard lock(FLock);
     TSlot& slot = FSlots[FTail % FSlots.size()];
@@ -53,16 +57,28 @@ void TLoadWindow::Add(const TFileJob& job) {
       // Nothing to read: the outcome is ready, and the workers pass the slot over.
       LoadFile(slot.Job, FPlan, FAddScratch, slot.Outcome);
       slot.State = TState::Done;
+    } else if (FInline) {
+      slot.State = TState::Taken;
+      own = &slot;
+      if (FTaken == FTail)
+        ++FTaken; // no worker need look at it
     } else {
       slot.State = TState::Waiting;
     }
     ++FTail;
     // A worker that is busy takes the job when it is done; an idle one is woken for a run of
     // jobs, not for each.
-    wake = !skip && FIdle > 0 && FTail - FTaken >= FRunLimit;
+    wake = slot.State == TState::Waiting && FIdle > 0 && FTail - FTaken >= FRunLimit;
   }
   if (wake)
     FJobAdded.notify_one();
+  if (own) {
+    const auto start = std::chrono::steady_clock::now();
+    LoadFile(own->Job, FPlan, FAddScratch, own->Outcome);
+    std::lock_guard lock(FLock);
+    own->State = TState::Done;
+    Measure(std::chrono::steady_clock::now() - start, 1);
+  }
 }
 
 bool TLoadWindow::StretchDone() {

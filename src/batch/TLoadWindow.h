@@ -53,8 +53,10 @@ public:
   // Below this time a file, on average, a file costs processor time rather than waiting for its
   // storage: more workers than processors then only take turns, and with so little work per
   // file their hand-overs cost more than they gain. Such a run keeps one worker per processor
-  // beside the adding thread (at least one) and hands each a longer run of jobs; slower files
-  // (a network disk) bring every worker back.
+  // beside the adding thread (at least one) and hands each a longer run of jobs; on two
+  // processors or fewer the adding thread reads the files itself, as one job does (not for a
+  // host that keeps files, whose thread is a window's). Slower files (a network disk) bring
+  // every worker back.
   static constexpr double QuickFileMicros = 200;
   static constexpr std::chrono::milliseconds TickInterval{10};
   // Pages of a file kept for the host at most: a larger one is loaded again when it is shown,
@@ -100,6 +102,8 @@ private:
   std::size_t FActive = 1;         // workers that take jobs
   std::size_t FQuickActive = 1;    // how many when files are quick
   std::size_t FRunLimit = MaxRun;
+  bool FInlineWhenQuick = false;
+  bool FInline = false;                    // the adding thread reads the files it adds
   double FMicrosPerFile = QuickFileMicros; // neither quick nor slow until measured
   std::vector<std::thread> FWorkers;
 };
