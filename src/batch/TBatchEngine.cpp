@@ -97,6 +97,10 @@ void TBatchEngine::Run() {
   } runEnd{*this};
   FHost.SetCounterText("0");
   FCountsRead = false;
+  FOptionsRead = false;
+  FPlan.reset();
+  FOptionsFixed = FHost.RecordOptionsFixed();
+  FKeepsFiles = FHost.KeepsFiles();
   TRunOptions run;
   FHost.ReadRunOptions(run);
   if (!FNames && !DirectoryExists(run.StartDir))
@@ -120,11 +124,13 @@ void TBatchEngine::StartWindow() {
     return;
   FHost.ReadRecordOptions(FWorkerOptions);
   FOptions = FWorkerOptions;
+  FOptionsRead = true;
+  FWorkerPlan.emplace(FWorkerOptions);
   TLoadWindow::TTick tick;
   if (FLive)
     tick = [this] { FHost.ProcessMessages(); };
   FWindow = std::make_unique<TLoadWindow>(
-      FJobs, FWorkerOptions,
+      FJobs, *FWorkerPlan,
       [this](TFileOutcome& outcome) { FLive ? EmitAhead(outcome) : Emit(outcome); }, FLive,
       std::move(tick));
 }
@@ -201,8 +207,21 @@ void TBatchEngine::Walk(const TRunOptions& run) {
   FinishWindow();
 }
 
-void TBatchEngine::AddHeaderLine() {
+void TBatchEngine::ReadOptions() {
+  if (FOptionsFixed && FOptionsRead)
+    return;
   FHost.ReadRecordOptions(FOptions);
+  FOptionsRead = true;
+}
+
+const TRecordPlan& TBatchEngine::Plan() {
+  if (!FPlan || (!FOptionsFixed && FPlan->Options() != FOptions))
+    FPlan.emplace(FOptions);
+  return *FPlan;
+}
+
+void TBatchEngine::AddHeaderLine() {
+  ReadOptions();
   if (const auto record = lodestar::HeaderRecord(FOptions))
     FHost.AddResultLine(*record);
 }
@@ -224,17 +243,18 @@ void TBatchEngine::ReportUnreadable(const TDirectoryListing& listing,
 }
 
 void TBatchEngine::ReadFiles(const TDirectoryListing& listing, const std::string& absolute) {
-  const std::string directoryPart = WithSeparator(absolute);
+  TFileJob& job = FJob;
+  job = TFileJob{};
+  job.Directory = listing.Handle;
+  job.DirectoryPart = WithSeparator(absolute);
   for (const auto& name : listing.TifFiles) {
     if (FHost.StopRequested())
       break;
-    TFileJob job;
-    job.Directory = listing.Handle;
-    job.DirectoryPart = directoryPart;
     job.Name = name;
-    Submit(std::move(job));
+    Submit(job);
     Events();
   }
+  job.Directory.reset();
 }
 
 // Depth first, every directory's files before its subdirectories, in listing order: the order
@@ -319,21 +339,24 @@ void TBatchEngine::SetStatus(std::string text) {
   FPendingStatus = std::move(text);
 }
 
-void TBatchEngine::Submit(TFileJob job) {
+void TBatchEngine::Submit(TFileJob& job) {
   if (FWindow) {
     if (!FPendingStatus.empty())
       job.Status = std::move(FPendingStatus);
     FPendingStatus.clear();
-    FWindow->Add(std::move(job));
+    FWindow->Add(job);
+    job.Status.clear();
     return;
   }
-  std::unique_ptr<TTiffFile> file;
   if (!job.Skip) {
     FHost.ReleaseFile();
-    FHost.ReadRecordOptions(FOptions);
+    ReadOptions();
   }
-  TFileOutcome outcome = LoadFile(job, FOptions, file);
-  EmitAndKeep(outcome, file);
+  LoadFile(job, Plan(), FScratch, FOutcome);
+  std::unique_ptr<TTiffFile> file;
+  if (FKeepsFiles)
+    file = std::move(FScratch.File);
+  EmitAndKeep(FOutcome, file);
 }
 
 // The window keeps the file whose records were shown, even when showing them failed.
@@ -356,17 +379,18 @@ void TBatchEngine::EmitAhead(TFileOutcome& outcome) {
   std::unique_ptr<TTiffFile> file = std::move(outcome.File);
   if (outcome.Reload) {
     FHost.ReleaseFile();
-    FHost.ReadRecordOptions(FOptions);
+    ReadOptions();
     const TFileJob job = std::move(*outcome.Reload);
-    outcome = LoadFile(job, FOptions, file);
+    LoadFile(job, Plan(), FScratch, outcome);
+    file = std::move(FScratch.File);
   } else if (file) {
     FHost.ReleaseFile();
-    FHost.ReadRecordOptions(FOptions);
+    ReadOptions();
     if (outcome.Built && FOptions != FWorkerOptions) {
       try {
-        BuildRecords(outcome, FOptions, *file);
+        BuildRecords(outcome, Plan(), *file, FScratch.Record);
       } catch (const std::exception&) {
-        outcome.Lines.clear();
+        outcome.ClearRecords();
       }
     }
   }
@@ -394,8 +418,15 @@ void TBatchEngine::Emit(TFileOutcome& outcome) {
   try {
     if (outcome.Counted)
       CountFile(outcome.PageCount);
-    for (const auto& line : outcome.Lines)
-      FHost.AddResultLine(line);
+    const std::size_t records = outcome.RecordCount();
+    for (std::size_t i = 0; i < records; ++i) {
+      if (records == 1) {
+        FHost.AddResultLine(outcome.Records);
+      } else {
+        FLine.assign(outcome.Record(i));
+        FHost.AddResultLine(FLine);
+      }
+    }
   } catch (const EOutputError&) {
     throw;
   } catch (const std::exception&) {

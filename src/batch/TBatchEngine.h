@@ -3,10 +3,12 @@
 #include "TBatchHost.h"
 #include "TDirectoryListing.h"
 #include "TFileLoad.h"
+#include "TRecordPlan.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -81,7 +83,12 @@ private:
   void AddHeaderLine();
   void ReadFiles(const TDirectoryListing& listing, const std::string& absolute);
   void ReportUnreadable(const TDirectoryListing& listing, const std::string& absolutePrefix);
-  void Submit(TFileJob job);
+  // Hands the job on; its status text is used up, its other fields stay for the caller.
+  void Submit(TFileJob& job);
+  void Submit(TFileJob&& job) { Submit(job); }
+  void ReadOptions();
+  // The plan of the options last read, compiled anew only when they changed.
+  const TRecordPlan& Plan();
   void Emit(TFileOutcome& outcome);
   void EmitAndKeep(TFileOutcome& outcome, std::unique_ptr<TTiffFile>& file);
   void CountFile(int pageCount);
@@ -95,7 +102,17 @@ private:
   bool FLive = false;
   TRecordOptions FOptions;
   TRecordOptions FWorkerOptions; // what files read ahead are built with; fixed during a run
-  std::string FPendingStatus;    // goes with the next step read ahead
+  std::optional<TRecordPlan> FWorkerPlan;
+  std::optional<TRecordPlan> FPlan;
+  bool FOptionsFixed = false; // the host's options cannot change during the run
+  bool FOptionsRead = false;
+  bool FKeepsFiles = true;
+  // Reused from file to file on the engine's thread: no allocation per file once warm.
+  TFileJob FJob;
+  TFileOutcome FOutcome;
+  TLoadScratch FScratch;
+  std::string FLine;
+  std::string FPendingStatus; // goes with the next step read ahead
   // The counters as numbers; the host's texts are read once a run, at its first file.
   bool FCountsRead = false;
   bool FPagesValid = false;

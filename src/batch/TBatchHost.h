@@ -62,6 +62,9 @@ public:
   virtual void ReadRunOptions(TRunOptions& options) = 0;
   // Fills options in place; the engine reuses the same object for every record.
   virtual void ReadRecordOptions(TRecordOptions& options) = 0;
+  // True when the record options cannot change during a run (a command line): the engine then
+  // reads them once a run instead of before every file.
+  virtual bool RecordOptionsFixed() const { return false; }
 
   // "Starting directory does not exist", "At least one tag has to be selected".
   virtual void ShowError(const std::string& message) = 0;
@@ -88,6 +91,9 @@ public:
   virtual void ReleaseFile() {}
   // After each file, loaded or not: the window keeps it in its file slot; the default drops it.
   virtual void KeepFile(std::unique_ptr<TTiffFile> /*file*/) {}
+  // False for a host whose KeepFile drops every file: the engine then loads file after file into
+  // one object of its own and never hands it over.
+  virtual bool KeepsFiles() const { return true; }
 };
 
 } // namespace lodestar

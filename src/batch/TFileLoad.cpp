@@ -17,12 +17,14 @@ namespace lodestar {
 
 namespace {
 
-// The name the reader opens. A path within the system's limit is opened as it is, as it always
-// was; a longer one through the magic link of the open directory, which is as short as the name.
-std::string OpenName(const TFileJob& job, const std::string& fullPath) {
+// The name the reader opens: a path within the system's limit as it is, as it always was; a
+// longer one through the magic link of the open directory, which is as short as the name.
+const std::string& OpenName(const TFileJob& job, const std::string& fullPath,
+                            std::string& longName) {
   if (fullPath.size() < PATH_MAX || !job.Directory)
     return fullPath;
-  return "/proc/self/fd/" + std::to_string(job.Directory->Fd()) + "/" + job.Name;
+  longName = "/proc/self/fd/" + std::to_string(job.Directory->Fd()) + "/" + job.Name;
+  return longName;
 }
 
 // The system's reason from the reader's "Cannot open file "%s". %s".
@@ -47,13 +49,31 @@ std::string RefusalOf(const std::string& path) {
 
 } // namespace
 
-void BuildRecords(TFileOutcome& outcome, const TRecordOptions& options, const TTiffFile& file) {
-  outcome.Lines.clear();
+void TFileOutcome::Reset() {
+  Skipped = Visited = Counted = Built = false;
+  PageCount = 0;
+  FullPath.clear();
+  SkipReason.clear();
+  ClearRecords();
+  File.reset();
+  Reload.reset();
+  Status.clear();
+  NameStart = 0;
+}
+
+std::string_view TFileOutcome::Record(std::size_t index) const {
+  const std::size_t start = index == 0 ? 0 : RecordEnds[index - 1];
+  return std::string_view(Records).substr(start, RecordEnds[index] - start);
+}
+
+void BuildRecords(TFileOutcome& outcome, const TRecordPlan& plan, const TTiffFile& file,
+                  TRecordScratch& scratch) {
+  outcome.ClearRecords();
+  const TRecordOptions& options = plan.Options();
   const std::string_view full = outcome.FullPath;
   const std::string_view directoryPart = full.substr(0, outcome.NameStart);
   const std::string_view name = full.substr(outcome.NameStart);
   const int pages = options.AllPages ? outcome.PageCount : std::min(outcome.PageCount, 1);
-  outcome.Lines.reserve(static_cast<std::size_t>(pages));
   // The check reads the file once more, by the name the reader opened.
   std::optional<check::TCheckResult> checked;
   if (options.CheckFiles) {
@@ -61,57 +81,76 @@ void BuildRecords(TFileOutcome& outcome, const TRecordOptions& options, const TT
     checked = check::TChecker::Check(source);
   }
   for (int k = 1; k <= pages; ++k) {
-    std::string record;
-    AppendPageRecord(record, options, directoryPart, name, k, *file.Pages().GetPage(k - 1));
+    plan.AppendPageRecord(outcome.Records, directoryPart, name, k, *file.Pages().GetPage(k - 1),
+                          scratch);
     if (checked)
-      AppendCheckCells(record, options, check::VerdictText(checked->Verdict),
+      AppendCheckCells(outcome.Records, options, check::VerdictText(checked->Verdict),
                        checked->Findings.size());
-    outcome.Lines.push_back(std::move(record));
+    outcome.RecordEnds.push_back(outcome.Records.size());
   }
 }
 
-TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
-                      std::unique_ptr<TTiffFile>& file) {
-  TFileOutcome outcome;
+void LoadFile(const TFileJob& job, const TRecordPlan& plan, TLoadScratch& scratch,
+              TFileOutcome& outcome) {
+  outcome.Reset();
   outcome.Status = job.Status;
   if (job.Skip) {
     outcome.Skipped = !job.Name.empty(); // else a step that only carries its status
     outcome.FullPath = job.Name;
     outcome.SkipReason = job.SkipReason;
-    return outcome;
+    return;
   }
-  outcome.FullPath = job.DirectoryPart + job.Name;
+  outcome.FullPath.append(job.DirectoryPart).append(job.Name);
   outcome.NameStart = job.DirectoryPart.size();
   if (job.Named) {
     if (std::string refusal = RefusalOf(outcome.FullPath); !refusal.empty()) {
       outcome.Skipped = true;
       outcome.SkipReason = std::move(refusal);
-      return outcome;
+      return;
     }
   }
-  file = std::make_unique<TTiffFile>(); // drops the reader's messages: nobody waits for them
-  const std::string openName = OpenName(job, outcome.FullPath);
+  // Drops the reader's messages: nobody waits for them.
+  if (scratch.File)
+    scratch.File->Unload();
+  else
+    scratch.File = std::make_unique<TTiffFile>();
+  TTiffFile& file = *scratch.File;
+  std::string longName;
+  const std::string& openName = OpenName(job, outcome.FullPath, longName);
+  const TRecordOptions& options = plan.Options();
   if (options.FileReport) {
     try {
-      outcome.Lines = options.FileReport->Report(outcome.FullPath, openName, outcome.PageCount);
+      for (const std::string& line :
+           options.FileReport->Report(outcome.FullPath, openName, outcome.PageCount)) {
+        outcome.Records += line;
+        outcome.RecordEnds.push_back(outcome.Records.size());
+      }
       outcome.Visited = outcome.Counted = true;
     } catch (const EFOpenError& error) {
+      outcome.ClearRecords();
       outcome.Skipped = true;
       outcome.SkipReason = OpenFailureReason(error, openName);
     }
-    return outcome;
+    return;
   }
   try {
-    file->SetFileName(openName);
+    // The walk and the list's check both found a regular file here; the walk's is opened in the
+    // directory it was listed in.
+    TListedName listed;
+    if (job.Directory) {
+      listed.DirectoryFd = job.Directory->Fd();
+      listed.Name = job.Name.c_str();
+    }
+    file.SetFileName(openName, TFileKind::Regular, listed);
     outcome.Visited = true;
-    if (file->FileName().empty()) {
+    if (file.FileName().empty()) {
       // The reader leaves a file that is gone without a word; it still counts, without pages.
       outcome.Skipped = true;
       outcome.SkipReason = SystemReason(ENOENT);
     }
     outcome.Counted = true;
-    outcome.PageCount = file->PageCount();
-    BuildRecords(outcome, options, *file);
+    outcome.PageCount = file.PageCount();
+    BuildRecords(outcome, plan, file, scratch.Record);
     outcome.Built = true;
   } catch (const EFOpenError& error) {
     // No permission, or it vanished while it was opened: no record and no count, but a word.
@@ -119,16 +158,15 @@ TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
     outcome.SkipReason = OpenFailureReason(error, openName);
   } catch (const std::bad_alloc&) {
     // Not the file's fault, and no reason to pass it over in silence: the run is incomplete.
-    outcome.Lines.clear();
+    outcome.ClearRecords();
     outcome.Counted = false;
     outcome.Skipped = true;
     outcome.SkipReason = SystemReason(ENOMEM);
   } catch (const std::exception&) {
     // Not a TIFF file, or one cut short: no record, no count and no message, as in the tab. The
     // records already built are lost with it.
-    outcome.Lines.clear();
+    outcome.ClearRecords();
   }
-  return outcome;
 }
 
 } // namespace lodestar

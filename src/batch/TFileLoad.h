@@ -2,11 +2,13 @@
 
 #include "TBatchHost.h"
 #include "TDirectoryListing.h"
+#include "TRecordPlan.h"
 
 #include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lodestar {
@@ -25,7 +27,8 @@ struct TFileJob {
   bool Named = false;
 };
 
-// What reading one file gave, ready to be handed to the host in walk order.
+// What reading one file gave, ready to be handed to the host in walk order. A thread reuses one
+// outcome for file after file: Reset keeps the texts' memory.
 struct TFileOutcome {
   bool Skipped = false; // report SkipReason for the path; nothing else
   bool Visited = false; // the host hears of the file (it loaded, or it vanished after listing)
@@ -33,7 +36,9 @@ struct TFileOutcome {
   int PageCount = 0;
   std::string FullPath;
   std::string SkipReason;
-  std::vector<std::string> Lines; // the file's records, or its error record
+  // The file's records, or its error record, one after another; each ends at its RecordEnds.
+  std::string Records;
+  std::vector<std::size_t> RecordEnds;
   // The loaded object, for a host that keeps it (a file read ahead reaches the window only when
   // it is shown); null otherwise.
   std::unique_ptr<TTiffFile> File;
@@ -41,16 +46,32 @@ struct TFileOutcome {
   std::optional<TFileJob> Reload;
   std::string Status;        // the job's
   std::size_t NameStart = 0; // where the name begins in FullPath
-  bool Built = false;        // the file loaded far enough for Lines to be built from it
+  bool Built = false;        // the file loaded far enough for its records to be built from it
+
+  void Reset();
+  std::size_t RecordCount() const { return RecordEnds.size(); }
+  std::string_view Record(std::size_t index) const;
+  void ClearRecords() {
+    Records.clear();
+    RecordEnds.clear();
+  }
 };
 
-// Reads one file and builds its records with options. Touches nothing but the job, the options
-// and the file object, so several may run at once. file receives the loaded object (loaded or
-// not), for a host that keeps it.
-TFileOutcome LoadFile(const TFileJob& job, const TRecordOptions& options,
-                      std::unique_ptr<TTiffFile>& file);
+// What one thread of a run reuses from file to file.
+struct TLoadScratch {
+  // Reloaded for the next file unless the caller took it for a host that keeps it.
+  std::unique_ptr<TTiffFile> File;
+  TRecordScratch Record;
+};
 
-// Builds the outcome's records anew from file, the object LoadFile gave for it, with options.
-void BuildRecords(TFileOutcome& outcome, const TRecordOptions& options, const TTiffFile& file);
+// Reads one file into outcome and builds its records with plan. Touches nothing but the job, the
+// plan, the scratch and the outcome, so several may run at once. scratch.File receives the loaded
+// object (loaded or not), for a host that keeps it.
+void LoadFile(const TFileJob& job, const TRecordPlan& plan, TLoadScratch& scratch,
+              TFileOutcome& outcome);
+
+// Builds the outcome's records anew from file, the object LoadFile gave for it, with plan.
+void BuildRecords(TFileOutcome& outcome, const TRecordPlan& plan, const TTiffFile& file,
+                  TRecordScratch& scratch);
 
 } // namespace lodestar

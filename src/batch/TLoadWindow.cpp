@@ -6,13 +6,29 @@
 
 namespace lodestar {
 
-TLoadWindow::TLoadWindow(int jobs, const TRecordOptions& options, TEmit emit, bool keepFiles,
-                         TTick tick)
-    : FOptions(options), FEmit(std::move(emit)), FKeepFiles(keepFiles), FTick(std::move(tick)),
+TLoadWindow::TLoadWindow(int jobs, const TRecordPlan& plan, TEmit emit, bool keepFiles, TTick tick)
+    : FPlan(plan), FEmit(std::move(emit)), FKeepFiles(keepFiles), FTick(std::move(tick)),
       FSlots(static_cast<std::size_t>(jobs) * SlotsPerJob) {
+  FActive = static_cast<std::size_t>(jobs);
+  const std::size_t processors = std::thread::hardware_concurrency();
+  FQuickActive = std::clamp<std::size_t>(processors, 2, FActive + 1) - 1;
+  FInlineWhenQuick = processors <= 2 && !keepFiles;
   FWorkers.reserve(static_cast<std::size_t>(jobs));
   for (int i = 0; i < jobs; ++i)
-    FWorkers.emplace_back([this] { Work(); });
+    FWorkers.emplace_back([this, i] { Work(static_cast<std::size_t>(i)); });
+}
+
+void TLoadWindow::Measure(std::chrono::steady_clock::duration spent, std::size_t files) {
+  // A moving average over runs, so that one run held up by another program does not count.
+  const double micros = std::chrono::duration<double, std::micro>(spent).count() / double(files);
+  FMicrosPerFile += (micros - FMicrosPerFile) / 8;
+  const bool quick = FMicrosPerFile < QuickFileMicros;
+  const std::size_t active = quick ? FQuickActive : FWorkers.size();
+  FRunLimit = quick ? QuickRun : MaxRun;
+  FInline = quick && FInlineWhenQuick;
+  if (active > FActive)
+    FParked.notify_all();
+  FActive = active;
 }
 
 TLoadWindow::~TLoadWindow() {
@@ -21,35 +37,48 @@ TLoadWindow::~TLoadWindow() {
     FStopping = true;
   }
   FJobAdded.notify_all();
+  FParked.notify_all();
   for (auto& worker : FWorkers)
     worker.join();
 }
 
-void TLoadWindow::Add(TFileJob job) {
+void TLoadWindow::Add(const TFileJob& job) {
   EmitHead(false);
   if (FTail - FHead == FSlots.size())
     EmitHead(true);
   const bool skip = job.Skip;
   bool wake;
+  TSlot* own = nullptr; // read here, on the adding thread
   {
     std::lock_guard lock(FLock);
     TSlot& slot = FSlots[FTail % FSlots.size()];
-    slot.Job = std::move(job);
+    slot.Job = job;
     if (skip) {
       // Nothing to read: the outcome is ready, and the workers pass the slot over.
-      std::unique_ptr<TTiffFile> none;
-      slot.Outcome = LoadFile(slot.Job, FOptions, none);
+      LoadFile(slot.Job, FPlan, FAddScratch, slot.Outcome);
       slot.State = TState::Done;
+    } else if (FInline) {
+      slot.State = TState::Taken;
+      own = &slot;
+      if (FTaken == FTail)
+        ++FTaken; // no worker need look at it
     } else {
       slot.State = TState::Waiting;
     }
     ++FTail;
     // A worker that is busy takes the job when it is done; an idle one is woken for a run of
     // jobs, not for each.
-    wake = !skip && FIdle > 0 && FTail - FTaken >= MaxRun;
+    wake = slot.State == TState::Waiting && FIdle > 0 && FTail - FTaken >= FRunLimit;
   }
   if (wake)
     FJobAdded.notify_one();
+  if (own) {
+    const auto start = std::chrono::steady_clock::now();
+    LoadFile(own->Job, FPlan, FAddScratch, own->Outcome);
+    std::lock_guard lock(FLock);
+    own->State = TState::Done;
+    Measure(std::chrono::steady_clock::now() - start, 1);
+  }
 }
 
 bool TLoadWindow::StretchDone() {
@@ -66,7 +95,6 @@ void TLoadWindow::Finish() {
 
 void TLoadWindow::EmitHead(bool wait) {
   for (;;) {
-    TFileOutcome outcome;
     {
       std::unique_lock lock(FLock);
       if (FHead == FTail)
@@ -92,23 +120,25 @@ void TLoadWindow::EmitHead(bool wait) {
         }
         FHeadWanted = false;
       }
-      outcome = std::move(slot.Outcome);
-      slot = TSlot{};
+      std::swap(FEmitting, slot.Outcome);
+      slot.Job.Directory.reset(); // its directory need not stay open for a slot that waits
+      slot.State = TState::Free;
       ++FHead;
     }
     wait = false; // one finished outcome was asked for; the rest only as far as they are done
-    FEmit(outcome);
+    FEmit(FEmitting);
   }
 }
 
-void TLoadWindow::Work() {
-  std::unique_ptr<TTiffFile> file;
-  const std::size_t workers = FWorkers.capacity();
+void TLoadWindow::Work(std::size_t number) {
+  TLoadScratch scratch;
   for (;;) {
     std::size_t first;
     std::size_t count = 0;
     {
       std::unique_lock lock(FLock);
+      // A worker past the number active waits apart, so that waking one for jobs never wakes it.
+      FParked.wait(lock, [&] { return FStopping || number < FActive; });
       ++FIdle;
       FJobAdded.wait(lock, [&] {
         FTaken = std::max(FTaken, FHead); // slots emitted unread were skips
@@ -122,7 +152,8 @@ void TLoadWindow::Work() {
       // A few jobs at once where many wait, which saves hand-overs when files take microseconds;
       // few enough that every worker's run fits in the ring twice over, so a run never holds the
       // head back for longer than the others take for theirs.
-      const std::size_t run = std::clamp<std::size_t>((FTail - FTaken) / (2 * workers), 1, MaxRun);
+      const std::size_t run =
+          std::clamp<std::size_t>((FTail - FTaken) / (2 * FActive), 1, FRunLimit);
       first = FTaken;
       while (count < run && FTaken < FTail &&
              FSlots[FTaken % FSlots.size()].State == TState::Waiting) {
@@ -133,20 +164,21 @@ void TLoadWindow::Work() {
     }
     // These slots are this worker's alone until they are marked done: the adding thread reads a
     // slot only then, and does not reuse it before it is emitted.
+    const auto start = std::chrono::steady_clock::now();
     for (std::size_t index = first; index < first + count; ++index) {
       TSlot& slot = FSlots[index % FSlots.size()];
-      TFileOutcome outcome = LoadFile(slot.Job, FOptions, file);
+      TFileOutcome& outcome = slot.Outcome;
+      LoadFile(slot.Job, FPlan, scratch, outcome);
       if (FKeepFiles && outcome.PageCount > MaxKeptPages)
         outcome.Reload = slot.Job;
       else if (FKeepFiles)
-        outcome.File = std::move(file);
-      file.reset(); // the next file loads without this one's pages
+        outcome.File = std::move(scratch.File);
       bool wake;
       {
         std::lock_guard lock(FLock);
-        slot.Outcome = std::move(outcome);
-        slot.Job = TFileJob{};
         slot.State = TState::Done;
+        if (index + 1 == first + count)
+          Measure(std::chrono::steady_clock::now() - start, count);
         wake = FHeadWanted && StretchDone();
       }
       if (wake)

@@ -25,17 +25,18 @@ public:
 
   using TTick = std::function<void()>;
 
-  // options are read by every worker and must not change during the run. With keepFiles every
+  // plan is read by every worker and must not change during the run. With keepFiles every
   // outcome of a file carries its loaded object to Emit. tick, when given, runs on the adding
   // thread at least every TickInterval while it waits for a file (a window's events).
-  TLoadWindow(int jobs, const TRecordOptions& options, TEmit emit, bool keepFiles = false,
+  TLoadWindow(int jobs, const TRecordPlan& plan, TEmit emit, bool keepFiles = false,
               TTick tick = {});
   // Stops and joins the workers; outcomes not yet emitted are dropped (a run left by an error).
   ~TLoadWindow();
   TLoadWindow(const TLoadWindow&) = delete;
   TLoadWindow& operator=(const TLoadWindow&) = delete;
 
-  void Add(TFileJob job);
+  // Copies the job into a slot whose texts' memory serves job after job.
+  void Add(const TFileJob& job);
   // Emits the outcomes at the head that are finished, without waiting for any.
   void EmitDone() { EmitHead(false); }
   // Every job added has been emitted.
@@ -46,8 +47,17 @@ public:
   // Slots per worker: enough that a worker rarely waits for the head while the walk lists a
   // directory.
   static constexpr std::size_t SlotsPerJob = 8;
-  // Jobs a worker takes at once at most.
+  // Jobs a worker takes at once at most; QuickRun where files are quick.
   static constexpr std::size_t MaxRun = 4;
+  static constexpr std::size_t QuickRun = 16;
+  // Below this time a file, on average, a file costs processor time rather than waiting for its
+  // storage: more workers than processors then only take turns, and with so little work per
+  // file their hand-overs cost more than they gain. Such a run keeps one worker per processor
+  // beside the adding thread (at least one) and hands each a longer run of jobs; on two
+  // processors or fewer the adding thread reads the files itself, as one job does (not for a
+  // host that keeps files, whose thread is a window's). Slower files (a network disk) bring
+  // every worker back.
+  static constexpr double QuickFileMicros = 200;
   static constexpr std::chrono::milliseconds TickInterval{10};
   // Pages of a file kept for the host at most: a larger one is loaded again when it is shown,
   // so the files waiting in the ring stay small however large the archive's files are.
@@ -61,18 +71,23 @@ private:
     TFileOutcome Outcome;
   };
 
-  void Work();
+  void Work(std::size_t number);
+  // Counts a run of files a worker read in spent into the average, and sets the workers active
+  // and the run length from it; under the lock.
+  void Measure(std::chrono::steady_clock::duration spent, std::size_t files);
   // The head and the outcomes after it are finished, a quarter of the ring or all there are;
   // under the lock.
   bool StretchDone();
   // Emits the finished outcomes at the head; with wait, first waits until the head is finished.
   void EmitHead(bool wait);
 
-  const TRecordOptions& FOptions;
+  const TRecordPlan& FPlan;
   TEmit FEmit;
   bool FKeepFiles;
   TTick FTick;
   std::vector<TSlot> FSlots;
+  TFileOutcome FEmitting;   // the outcome being emitted; its memory goes back to the slot
+  TLoadScratch FAddScratch; // for the skips the adding thread settles itself
   std::size_t FHead = 0;    // oldest outcome not yet emitted
   std::size_t FTail = 0;    // next free slot (count of jobs added)
   std::size_t FTaken = 0;   // next job for a worker
@@ -83,6 +98,13 @@ private:
   std::mutex FLock;
   std::condition_variable FJobAdded;
   std::condition_variable FHeadDone;
+  std::condition_variable FParked; // workers past FActive
+  std::size_t FActive = 1;         // workers that take jobs
+  std::size_t FQuickActive = 1;    // how many when files are quick
+  std::size_t FRunLimit = MaxRun;
+  bool FInlineWhenQuick = false;
+  bool FInline = false;                    // the adding thread reads the files it adds
+  double FMicrosPerFile = QuickFileMicros; // neither quick nor slow until measured
   std::vector<std::thread> FWorkers;
 };
 

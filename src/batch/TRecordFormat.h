@@ -11,7 +11,13 @@ namespace lodestar {
 class TTiffPage;
 
 // The records of a run in the format its options name. Free of state, so a run may build them on
-// any thread; the results are the same bytes wherever they are built.
+// any thread; the results are the same bytes wherever they are built. A run builds its pages'
+// records with a TRecordPlan compiled once; the functions here compile one for each call.
+
+// A cell: the text in quotes, a quote in it doubled in the csv format.
+void AppendCell(std::string& record, std::string_view text, TRecordFormat format);
+// A cell's text without its quotes, so a cell may be written in parts.
+void AppendCellText(std::string& record, std::string_view text, TRecordFormat format);
 
 // The header record; none in the ndjson format.
 std::optional<std::string> HeaderRecord(const TRecordOptions& options);

@@ -56,6 +56,8 @@ bool IsTagNumberKey(char32_t ch) {
 int CompareTextNoCase(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
+    if (a[i] == b[i])
+      continue; // names in one directory share long runs; equal bytes fold alike
     const unsigned char x = FoldCase(static_cast<unsigned char>(a[i]));
     const unsigned char y = FoldCase(static_cast<unsigned char>(b[i]));
     if (x != y)

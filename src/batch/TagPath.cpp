@@ -6,9 +6,9 @@
 
 namespace lodestar {
 
-namespace {
+namespace {} // namespace
 
-std::vector<std::uint16_t> Steps(std::string_view path) {
+std::vector<std::uint16_t> TagPathSteps(std::string_view path) {
   std::vector<std::uint16_t> steps;
   while (!path.empty()) {
     const std::size_t slash = path.find('/');
@@ -22,6 +22,8 @@ std::vector<std::uint16_t> Steps(std::string_view path) {
   }
   return steps;
 }
+
+namespace {
 
 const TTiffDirectory* FirstReachedBy(const std::vector<TTiffDirectory>& directories,
                                      std::uint16_t pointerTag) {
@@ -71,22 +73,26 @@ bool IsTagNumberOrPath(std::string_view number) {
 
 std::vector<const TTag*> EntriesAt(const TTiffPage& page, std::string_view number) {
   std::vector<const TTag*> found;
-  const std::vector<std::uint16_t> steps = Steps(number);
+  AppendEntriesAt(page, TagPathSteps(number), found);
+  return found;
+}
+
+void AppendEntriesAt(const TTiffPage& page, std::span<const std::uint16_t> steps,
+                     std::vector<const TTag*>& found) {
   if (steps.size() < 2)
-    return found;
+    return;
   const TTiffDirectory* directory = FirstReachedBy(page.SubDirectories(), steps.front());
   for (std::size_t i = 1; directory && i + 1 < steps.size(); ++i)
     directory = FirstReachedBy(directory->SubDirectories(), steps[i]);
   if (!directory)
-    return found;
+    return;
   for (const TTag& tag : directory->Tags().ReadTags())
-    if (tag.Code() == steps.back() && !tag.TagNumber().empty())
+    if (tag.Code() == steps.back() && tag.HasNumber())
       found.push_back(&tag);
-  return found;
 }
 
 std::string PathDescription(std::string_view path) {
-  const std::vector<std::uint16_t> steps = Steps(path);
+  const std::vector<std::uint16_t> steps = TagPathSteps(path);
   const TDirectoryKind kind =
       steps.size() < 2 ? TDirectoryKind::Page : KindOfPointer(steps[steps.size() - 2]);
   std::string label = TagDescription(kind, steps.empty() ? 0 : steps.back());

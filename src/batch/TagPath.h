@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,11 @@ bool IsTagNumberOrPath(std::string_view number);
 // The entries the number names in the page, in entry order; a path follows, at each step, the
 // first sub-directory that the pointer tag leads to.
 std::vector<const TTag*> EntriesAt(const TTiffPage& page, std::string_view number);
+// The same with the path's tag numbers parsed once (TagPathSteps), appending to found.
+void AppendEntriesAt(const TTiffPage& page, std::span<const std::uint16_t> steps,
+                     std::vector<const TTag*>& found);
+// The tag numbers of a path, one per '/'-separated part.
+std::vector<std::uint16_t> TagPathSteps(std::string_view path);
 
 // The item's default label: the description from the table of the directory the path ends in,
 // without trailing blanks.

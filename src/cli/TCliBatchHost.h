@@ -30,6 +30,8 @@ public:
 
   void ReadRunOptions(TRunOptions& options) override { options = FRun; }
   void ReadRecordOptions(TRecordOptions& options) override { options = FRecord; }
+  bool RecordOptionsFixed() const override { return true; }
+  bool KeepsFiles() const override { return false; }
   void ShowError(const std::string& message) override { FError = message; }
   void AddResultLine(const std::string& line) override;
   void EntrySkipped(const std::string& path, const std::string& reason) override;

@@ -49,7 +49,9 @@ std::string SystemReason(DWORD code) {
 }
 } // namespace
 
-TFileReader::TFileReader(const std::string& path) {
+TFileReader::TFileReader(const std::string& path, TFileKind,
+                         std::unique_ptr<unsigned char[]> buffer, TListedName)
+    : FBuffer(std::move(buffer)) {
   // Others may read the file while it loads, but not write it.
   HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -74,13 +76,14 @@ TFileReader::~TFileReader() {
 bool TFileReader::Fill(std::int64_t position) {
   if (FHandle == -1)
     return false;
-  FBuffer.resize(BufferSize);
-  FData = FBuffer.data();
+  if (!FBuffer)
+    FBuffer.reset(new unsigned char[BufferSize]);
+  FData = FBuffer.get();
   OVERLAPPED at{};
   at.Offset = static_cast<DWORD>(position);
   at.OffsetHigh = static_cast<DWORD>(position >> 32);
   DWORD got = 0;
-  if (!ReadFile(reinterpret_cast<HANDLE>(FHandle), FBuffer.data(), BufferSize, &got, &at))
+  if (!ReadFile(reinterpret_cast<HANDLE>(FHandle), FBuffer.get(), BufferSize, &got, &at))
     got = 0;
   FBufferStart = position;
   FBufferLength = got;
@@ -89,22 +92,20 @@ bool TFileReader::Fill(std::int64_t position) {
 
 #else
 
-TFileReader::TFileReader(const std::string& path) {
+TFileReader::TFileReader(const std::string& path, TFileKind kind,
+                         std::unique_ptr<unsigned char[]> buffer, TListedName listed)
+    : FBuffer(std::move(buffer)) {
   // O_NONBLOCK keeps a pipe or device that carries a TIFF name from blocking the open; only
   // regular files are read.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+  int fd =
+      listed.Name ? ::openat(listed.DirectoryFd, listed.Name, flags) : ::open(path.c_str(), flags);
   if (fd < 0)
     throw EFOpenError(path, std::strerror(errno));
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    int code = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    ::close(fd);
-    throw EFOpenError(path, code == EISDIR ? std::strerror(code) : "Not a regular file");
-  }
   FHandle = fd;
-  FSize = st.st_size;
   // The editor writes under the exclusive lock for a few milliseconds; a writer that holds it
-  // longer does not keep the file from being shown.
+  // longer does not keep the file from being shown. Taking the lock before looking at the file
+  // gives the size a writer that finished while we waited left behind.
   for (int waited = 0; ::flock(fd, LOCK_SH | LOCK_NB) != 0; waited += 5) {
     if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= LockWaitMilliseconds) {
       FBusy = errno == EWOULDBLOCK || errno == EINTR;
@@ -112,9 +113,24 @@ TFileReader::TFileReader(const std::string& path) {
     }
     ::usleep(5000);
   }
-  // A writer that finished while we waited may have changed the size.
-  if (::fstat(fd, &st) == 0)
-    FSize = st.st_size;
+  if (kind == TFileKind::Regular) {
+    // A read that ends short of the buffer ended at the end of the file: that is its size. A
+    // full buffer or a failed read (the entry was replaced by a directory or a pipe since it was
+    // listed) falls back to looking; what a full one read stays for the load.
+    FSize = INT64_MAX;
+    if (Fill(0) && FBufferLength < BufferSize) {
+      FSize = static_cast<std::int64_t>(FBufferLength);
+      return;
+    }
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const bool directory = S_ISDIR(st.st_mode);
+    ::close(fd);
+    FHandle = -1;
+    throw EFOpenError(path, directory ? std::strerror(EISDIR) : "Not a regular file");
+  }
+  FSize = st.st_size;
 }
 
 TFileReader::~TFileReader() {
@@ -125,11 +141,12 @@ TFileReader::~TFileReader() {
 bool TFileReader::Fill(std::int64_t position) {
   if (FHandle == -1)
     return false;
-  FBuffer.resize(BufferSize);
-  FData = FBuffer.data();
+  if (!FBuffer)
+    FBuffer.reset(new unsigned char[BufferSize]);
+  FData = FBuffer.get();
   ssize_t got;
   do {
-    got = ::pread(static_cast<int>(FHandle), FBuffer.data(), BufferSize, position);
+    got = ::pread(static_cast<int>(FHandle), FBuffer.get(), BufferSize, position);
   } while (got < 0 && errno == EINTR);
   FBufferStart = position;
   FBufferLength = got > 0 ? static_cast<std::size_t>(got) : 0;
@@ -162,44 +179,9 @@ std::size_t TFileReader::Read(void* buffer, std::size_t count) {
   return done;
 }
 
-void TFileReader::ReadExact(void* buffer, std::size_t count) {
+void TFileReader::ReadExactSlow(void* buffer, std::size_t count) {
   if (Read(buffer, count) != count)
     throw EReadError();
-}
-
-std::uint16_t ReadWord(TFileReader& stream) {
-  unsigned char b[2];
-  stream.ReadExact(b, 2);
-  return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
-}
-
-std::uint32_t ReadLong(TFileReader& stream) {
-  unsigned char b[4];
-  stream.ReadExact(b, 4);
-  return std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16) |
-         (std::uint32_t(b[3]) << 24);
-}
-
-std::uint64_t ReadLong8(TFileReader& stream) {
-  const std::uint64_t low = ReadLong(stream);
-  return low | (std::uint64_t(ReadLong(stream)) << 32);
-}
-
-std::uint16_t SwapWord(std::uint16_t value, bool swap) {
-  return swap ? static_cast<std::uint16_t>((value >> 8) | (value << 8)) : value;
-}
-
-std::uint32_t SwapLong(std::uint32_t value, bool swap) {
-  if (!swap)
-    return value;
-  return (value >> 24) | ((value >> 8) & 0xFF00u) | ((value << 8) & 0xFF0000u) | (value << 24);
-}
-
-std::uint64_t SwapLong8(std::uint64_t value, bool swap) {
-  if (!swap)
-    return value;
-  return (std::uint64_t(SwapLong(static_cast<std::uint32_t>(value), true)) << 32) |
-         SwapLong(static_cast<std::uint32_t>(value >> 32), true);
 }
 
 } // namespace lodestar

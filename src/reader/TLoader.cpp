@@ -138,12 +138,14 @@ bool TLoader::Claim(TFileOffset offset) {
   const TFileOffset end = AddClamped(
       start, AddClamped(FCountSize + FOffsetSize,
                         entryCount > (1ull << 48) ? (1ull << 60) : entryCount * FEntrySize));
-  auto next = FTables.lower_bound(start);
-  if (next != FTables.end() && next->first < end)
+  auto next =
+      std::lower_bound(FTables.begin(), FTables.end(), start,
+                       [](const TTable& table, TFileOffset at) { return table.Start < at; });
+  if (next != FTables.end() && next->Start < end)
     return false;
-  if (next != FTables.begin() && std::prev(next)->second > start)
+  if (next != FTables.begin() && std::prev(next)->End > start)
     return false;
-  FTables.emplace(start, end);
+  FTables.insert(next, {start, end});
   return true;
 }
 
@@ -304,11 +306,11 @@ std::vector<std::uint64_t> TLoader::ReadNumbers(const TTag& tag, std::uint64_t c
 }
 
 void TLoader::ReadGeoKeys(TTiffPage& page, const std::string& where) {
-  const TTag* directory = page.FindTag("34735");
+  const TTag* directory = page.FindTag(std::uint16_t{34735});
   if (!directory)
     return;
-  const TTag* doubles = page.FindTag("34736");
-  const TTag* ascii = page.FindTag("34737");
+  const TTag* doubles = page.FindTag(std::uint16_t{34736});
+  const TTag* ascii = page.FindTag(std::uint16_t{34737});
   // The key directory: a header of 4 shorts and 4 shorts per key.
   TGeoKeyInput input;
   input.Directory =
@@ -342,23 +344,26 @@ void TLoader::ReadValueBytes() {
   struct TRun {
     TFileOffset FileStart, FileEnd, Start;
   };
-  std::vector<TTags*> all;
-  auto collect = [&all](auto&& self, std::vector<TTiffDirectory>& directories) -> void {
-    for (TTiffDirectory& directory : directories) {
-      all.push_back(&directory.FTags);
-      self(self, directory.FSubDirectories);
+  // Every directory of the file: its pages and what they lead to.
+  const auto forEachTags = [this](auto&& visit) {
+    const auto below = [&visit](auto&& self, std::vector<TTiffDirectory>& directories) -> void {
+      for (TTiffDirectory& directory : directories) {
+        visit(directory.FTags);
+        self(self, directory.FSubDirectories);
+      }
+    };
+    for (TTiffPage& page : FFile.FPages.FItems) {
+      visit(page.FTags);
+      below(below, page.FSubDirectories);
     }
   };
-  for (TTiffPage& page : FFile.FPages.FItems) {
-    all.push_back(&page.FTags);
-    collect(collect, page.FSubDirectories);
-  }
 
   std::vector<TRun> runs;
-  for (const TTags* tags : all)
-    for (const TTag& tag : tags->FItems)
-      if (tag.FFromBytes && tag.FBytesLength > 0)
+  forEachTags([&runs](const TTags& tags) {
+    for (const TTag& tag : tags.FItems)
+      if (tag.FForm == TTag::TForm::Bytes && tag.FBytesLength > 0)
         runs.push_back({tag.FBytesStart, tag.FBytesStart + tag.FBytesLength, 0});
+  });
   std::sort(runs.begin(), runs.end(),
             [](const TRun& a, const TRun& b) { return a.FileStart < b.FileStart; });
   std::size_t merged = 0;
@@ -384,9 +389,9 @@ void TLoader::ReadValueBytes() {
     run.FileEnd = run.FileStart + FStream.Read(bytes.data() + run.Start, wanted);
   }
 
-  for (TTags* tags : all) {
-    for (TTag& tag : tags->FItems) {
-      if (!tag.FFromBytes)
+  forEachTags([&runs](TTags& tags) {
+    for (TTag& tag : tags.FItems) {
+      if (tag.FForm != TTag::TForm::Bytes)
         continue;
       const TFileOffset start = tag.FBytesStart;
       auto run = std::upper_bound(runs.begin(), runs.end(), start,
@@ -400,7 +405,7 @@ void TLoader::ReadValueBytes() {
       tag.FBytesStart = run->Start + (start - run->FileStart);
       tag.FBytesLength = static_cast<std::uint32_t>(end > start ? end - start : 0);
     }
-  }
+  });
 }
 
 void TLoader::Report(TReadIssue issue) {

@@ -3,7 +3,6 @@
 #include "cLodestar.h"
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -58,8 +57,12 @@ private:
   bool FBig = false;
   bool FBigEndian = false;
   unsigned FCountSize = 2, FEntrySize = 12, FOffsetSize = 4;
-  // Entry tables read so far, start to end (one past).
-  std::map<TFileOffset, TFileOffset> FTables;
+  // Entry tables read so far, start to end (one past), in order of start: a file holds a few, and
+  // a vector of them costs one allocation where a map costs one per table.
+  struct TTable {
+    TFileOffset Start, End;
+  };
+  std::vector<TTable> FTables;
   int FSubDirectoryCount = 0;
   int FPointerIssues = 0;
   bool FLimitReported = false;

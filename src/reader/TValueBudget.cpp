@@ -51,6 +51,17 @@ bool TValueBudget::Spend(std::string& text) {
   return true;
 }
 
+bool TValueBudget::Take(std::uint64_t bytes) {
+  if (FCut)
+    return false;
+  if (bytes > FLeft && FFile)
+    Grow();
+  if (bytes > FLeft)
+    return false;
+  FLeft -= bytes;
+  return true;
+}
+
 std::string TValueBudget::ValueText(const TTag& tag) {
   std::string text = FCut ? std::string() : ToUtf8(tag.Value());
   Spend(text);

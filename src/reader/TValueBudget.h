@@ -29,6 +29,9 @@ public:
   // Counts text against the budget; cuts it, on a character boundary, and marks it where it
   // passes what is left. Returns whether text was cut.
   bool Spend(std::string& text);
+  // Counts bytes of text against the budget when they fit in what is left; false, counting
+  // nothing, when Spend would cut them.
+  bool Take(std::uint64_t bytes);
   // The tag's value text in UTF-8, spent; not built at all once the budget is spent.
   std::string ValueText(const TTag& tag);
 

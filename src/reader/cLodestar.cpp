@@ -5,8 +5,8 @@
 #include "uTagDescription.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
-#include <cmath>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -18,11 +18,6 @@ namespace {
 
 // The reader's own signal for a zero denominator; it never leaves ReadEntry.
 struct EDivByZero {};
-
-std::u16string AsciiDigits(std::int64_t value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
 
 // Why a path that could not be opened names no file: NotFound, IsDirectory or Unreachable with
 // the system's reason, or Failed when a file is there and the open's own error holds.
@@ -63,7 +58,7 @@ void TTag::ReadEntry(TFileReader& stream, TFileOffset position) {
     FEntryPos = position;
     stream.Seek(static_cast<std::int64_t>(position));
     FCode = SwapWord(ReadWord(stream), big);
-    FTagNumber = std::to_string(FCode);
+    FHasNumber = true;
     FTypeCode = SwapWord(ReadWord(stream), big);
     FFieldType = static_cast<std::uint8_t>(FTypeCode - 1);
     if (bigTiff) {
@@ -81,20 +76,37 @@ void TTag::ReadEntry(TFileReader& stream, TFileOffset position) {
 
 namespace {
 
-// Rational and Float: the first numerator / denominator at the stream's position, rounded half
-// to even.
-std::u16string FirstQuotient(TFileReader& stream, bool big) {
-  const auto numerator = static_cast<std::int32_t>(SwapLong(ReadLong(stream), big));
-  const auto denominator = static_cast<std::int32_t>(SwapLong(ReadLong(stream), big));
+// Rational and Float: the first numerator and denominator at the stream's position, kept for
+// Value() to divide.
+std::uint64_t FirstQuotient(TFileReader& stream, bool big) {
+  const std::uint32_t numerator = SwapLong(ReadLong(stream), big);
+  const std::uint32_t denominator = SwapLong(ReadLong(stream), big);
   if (denominator == 0)
     throw EDivByZero{};
-  const long double quotient = static_cast<long double>(numerator) / denominator;
-  return AsciiDigits(static_cast<std::int64_t>(std::nearbyint(quotient)));
+  return numerator | (std::uint64_t(denominator) << 32);
 }
 
-std::u16string UnsignedDigits(std::uint64_t value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
+// The quotient's text: rounded half to even, as the default rounding mode rounds, in integers.
+std::int64_t Quotient(std::uint64_t parts) {
+  std::int64_t numerator = static_cast<std::int32_t>(static_cast<std::uint32_t>(parts));
+  std::int64_t denominator = static_cast<std::int32_t>(static_cast<std::uint32_t>(parts >> 32));
+  if (denominator < 0) {
+    numerator = -numerator;
+    denominator = -denominator;
+  }
+  std::int64_t quotient = numerator / denominator;
+  const std::int64_t remainder = numerator % denominator;
+  const std::int64_t twice = 2 * (remainder < 0 ? -remainder : remainder);
+  if (twice > denominator || (twice == denominator && (quotient & 1) != 0))
+    quotient += numerator < 0 ? -1 : 1;
+  return quotient;
+}
+
+// Appends the decimal digits of value.
+template <typename TText, typename TNumber> void AppendDigits(TText& out, TNumber value) {
+  char digits[24];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.insert(out.end(), static_cast<const char*>(digits), end);
 }
 
 } // namespace
@@ -121,27 +133,30 @@ void TTag::ReadValue(TFileReader& stream) {
   }
   case 2:
   case 7: // Short and sShort: the first 16-bit number of the value field, unsigned.
-    FValue = AsciiDigits(SwapWord(ReadWord(stream), big));
+    FNumber = SwapWord(ReadWord(stream), big);
+    FForm = TForm::Number;
     break;
   case 3:
   case 8:
   case 11:
   case 12: // Long, sLong, Double and IFD: one unsigned number, or nothing for other counts.
-    FValue = u"0";
+    FNumber = 0;
+    FForm = TForm::Number;
     if (FCount == 1) {
-      FValue = AsciiDigits(SwapLong(ReadLong(stream), big));
+      FNumber = SwapLong(ReadLong(stream), big);
     } else {
-      FValue.clear();
+      FForm = TForm::Empty;
       ReadLong(stream);
     }
     break;
   case 4:
   case 10: // Rational and Float: the value field is taken as an offset.
     stream.Seek(static_cast<std::int64_t>(AsOffset(SwapLong(ReadLong(stream), big))));
-    FValue = FirstQuotient(stream, big);
+    FNumber = FirstQuotient(stream, big);
+    FForm = TForm::Quotient;
     break;
   default: // sByte, Undefined, sRational and unknown types are not rendered.
-    FValue = u"?";
+    FForm = TForm::Unknown;
     break;
   }
 }
@@ -168,27 +183,25 @@ void TTag::ReadBigValue(TFileReader& stream) {
     break;
   case 2:
   case 7:
-    FValue = AsciiDigits(SwapWord(ReadWord(stream), big));
+    FNumber = SwapWord(ReadWord(stream), big);
+    FForm = TForm::Number;
     break;
   case 3:
   case 8:
   case 12: // Long, sLong and IFD: the first 32-bit number of the field when count is 1.
-    FValue = u"0";
-    if (FCount == 1) {
-      FValue = AsciiDigits(SwapLong(ReadLong(stream), big));
-    } else {
-      FValue.clear();
-    }
+    FNumber = 0;
+    FForm = FCount == 1 ? TForm::Number : TForm::Empty;
+    if (FCount == 1)
+      FNumber = SwapLong(ReadLong(stream), big);
     break;
   case 11:
   case 15:
   case 16:
   case 17: // Double, Long8, sLong8 and IFD8: the whole field, unsigned, when count is 1.
-    FValue = u"0";
+    FNumber = 0;
+    FForm = FCount == 1 ? TForm::Number : TForm::Empty;
     if (FCount == 1)
-      FValue = UnsignedDigits(SwapLong8(ReadLong8(stream), big));
-    else
-      FValue.clear();
+      FNumber = SwapLong8(ReadLong8(stream), big);
     break;
   case 4:
   case 10: { // Rational and Float: in the field when they fit, else at its offset.
@@ -196,11 +209,12 @@ void TTag::ReadBigValue(TFileReader& stream) {
     if (FCount > 8 / itemSize)
       stream.Seek(static_cast<std::int64_t>(std::min<std::uint64_t>(
           SwapLong8(ReadLong8(stream), big), std::numeric_limits<std::int64_t>::max())));
-    FValue = FirstQuotient(stream, big);
+    FNumber = FirstQuotient(stream, big);
+    FForm = TForm::Quotient;
     break;
   }
   default:
-    FValue = u"?";
+    FForm = TForm::Unknown;
     break;
   }
 }
@@ -210,24 +224,86 @@ void TTag::KeepBytesAt(const TFileReader& stream, TFileOffset offset, std::uint6
   const TFileOffset size = stream.Size();
   const TFileOffset start = std::min(offset, size);
   const TFileOffset end = size - start < length ? size : start + length;
-  FFromBytes = true;
+  FForm = TForm::Bytes;
   FBytesStart = start;
   FBytesLength = static_cast<std::uint32_t>(end - start);
 }
 
 std::u16string TTag::Value() const {
-  if (!FFromBytes)
-    return FValue;
+  std::u16string text;
+  switch (FForm) {
+  case TForm::Blank:
+    return u" ";
+  case TForm::Empty:
+    return text;
+  case TForm::Unknown:
+    return u"?";
+  case TForm::Number:
+    AppendDigits(text, FNumber);
+    return text;
+  case TForm::Quotient:
+    AppendDigits(text, Quotient(FNumber));
+    return text;
+  case TForm::Bytes:
+    break;
+  }
   const std::string_view bytes = FOwnerFile->ValueBytes().substr(FBytesStart, FBytesLength);
   if (FFieldType == 1)
     return DecodeNarrow(bytes);
   // Byte: control bytes below 32 are left out.
-  std::u16string text;
   text.reserve(bytes.size());
   for (unsigned char byte : bytes)
     if (byte >= 32)
       text += NarrowToWide(byte);
   return text;
+}
+
+void TTag::AppendValueUtf8(std::string& out) const {
+  switch (FForm) {
+  case TForm::Blank:
+    out += ' ';
+    return;
+  case TForm::Empty:
+    return;
+  case TForm::Unknown:
+    out += '?';
+    return;
+  case TForm::Number:
+    AppendDigits(out, FNumber);
+    return;
+  case TForm::Quotient:
+    AppendDigits(out, Quotient(FNumber));
+    return;
+  case TForm::Bytes:
+    break;
+  }
+  const std::string_view bytes = FOwnerFile->ValueBytes().substr(FBytesStart, FBytesLength);
+  // Every byte is one character of the code page in the basic plane: one UTF-8 byte below 0x80,
+  // two or three above.
+  const bool skipControls = FFieldType != 1; // Byte leaves control bytes out
+  const auto plain = [skipControls](unsigned char byte) {
+    return byte < 0x80 && (byte >= 32 || !skipControls);
+  };
+  for (std::size_t i = 0; i < bytes.size();) {
+    std::size_t end = i;
+    while (end < bytes.size() && plain(static_cast<unsigned char>(bytes[end])))
+      ++end;
+    out.append(bytes.substr(i, end - i));
+    if (end == bytes.size())
+      break;
+    i = end + 1;
+    const auto byte = static_cast<unsigned char>(bytes[end]);
+    if (byte < 0x80)
+      continue; // a control byte of a Byte value
+    const char16_t wide = NarrowToWide(byte);
+    if (wide < 0x800) {
+      out += static_cast<char>(0xC0 | (wide >> 6));
+    } else {
+      out += static_cast<char>(0xE0 | (wide >> 12));
+      out += static_cast<char>(0x80 | ((wide >> 6) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (wide & 0x3F));
+  }
 }
 
 const char* TTag::TypeName() const {
@@ -238,8 +314,8 @@ const char* TTag::TypeName() const {
 }
 
 std::string TTag::Description() const {
-  if (FTagNumber.empty())
-    throw EConvertError(FTagNumber);
+  if (!FHasNumber)
+    throw EConvertError(std::string());
   return TagDescription(FKind, FCode);
 }
 
@@ -271,22 +347,29 @@ const TTag* TTiffPage::FindTag(const std::string& tagNumber) const {
   return nullptr;
 }
 
-std::int32_t TTiffPage::Lookup(const char* tagNumber) const {
-  const TTag* tag = FindTag(tagNumber);
+const TTag* TTiffPage::FindTag(std::uint16_t code) const {
+  for (const TTag& tag : FTags.ReadTags())
+    if (tag.Code() == code && tag.HasNumber())
+      return &tag;
+  return nullptr;
+}
+
+std::int32_t TTiffPage::Lookup(std::uint16_t code) const {
+  const TTag* tag = FindTag(code);
   return tag ? StrToInt(ToUtf8(tag->Value())) : 1;
 }
 
 std::int32_t TTiffPage::ImageWidth() const {
-  return Lookup("256");
+  return Lookup(256);
 }
 std::int32_t TTiffPage::ImageLength() const {
-  return Lookup("257");
+  return Lookup(257);
 }
 std::int32_t TTiffPage::XResolution() const {
-  return Lookup("282");
+  return Lookup(282);
 }
 std::int32_t TTiffPage::YResolution() const {
-  return Lookup("283");
+  return Lookup(283);
 }
 
 // --- TTiffPages -------------------------------------------------------------------------------
@@ -303,14 +386,26 @@ TTiffPage& TTiffPages::Add(const TTiffFile* owner) {
 
 // --- TTiffFile --------------------------------------------------------------------------------
 
-void TTiffFile::SetFileName(const std::string& value) {
+void TTiffFile::Unload() {
+  FFileName.clear();
+  FPages.FItems.clear();
+  FValueBytes.clear();
+  FReadIssues.clear();
+  FByteOrder = 0;
+  FBigTiff = false;
+  FFileSize = 0;
+  FLoadStatus = TLoadStatus::None;
+  FLoadError.clear();
+}
+
+void TTiffFile::SetFileName(const std::string& value, TFileKind kind, TListedName listed) {
   if (value == FFileName)
     return;
   // The open comes first and the existence test only after a failed one: a batch run over a
   // large tree saves a system call per file.
   std::optional<TFileReader> stream;
   try {
-    stream.emplace(value);
+    stream.emplace(value, kind, std::move(FReadBuffer), listed);
   } catch (const EFOpenError&) {
     FLoadStatus = Absence(value, FLoadError);
     if (FLoadStatus != TLoadStatus::Failed)
@@ -320,6 +415,7 @@ void TTiffFile::SetFileName(const std::string& value) {
   }
   FFileName = value;
   LoadFile(*stream);
+  FReadBuffer = stream->TakeBuffer();
 }
 
 void TTiffFile::LoadFromMemory(const std::string& name, std::span<const std::uint8_t> bytes) {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,10 +20,10 @@ namespace lodestar {
 
 class TTiffFile;
 
-// One directory entry (12 bytes, 20 in BigTIFF). Its value text is built when the directory is
-// read, except for "Byte" and "Ascii" values: those keep where their bytes lie in the file's shared
-// value bytes and build their text when asked, so entries that name the same bytes never hold
-// copies of them.
+// One directory entry (12 bytes, 20 in BigTIFF). Reading it keeps what its value text is made of
+// (a number, a quotient, or where a "Byte" or "Ascii" value's bytes lie in the file's shared value
+// bytes); the text itself is built only when asked, so a view that shows a few entries of a
+// directory formats no others, and entries that name the same bytes never hold copies of them.
 class TTag {
 public:
   // Longest "Ascii" value read whole; a longer one is cut there and marked by ValueCut().
@@ -40,13 +41,17 @@ public:
   // TIFF type code minus 1, wrapped to 8 bits: type 0 becomes 255.
   std::uint8_t FieldType() const { return FFieldType; }
   // Decimal, no leading zeros; empty for a blank tag.
-  const std::string& TagNumber() const { return FTagNumber; }
+  std::string TagNumber() const { return FHasNumber ? std::to_string(FCode) : std::string(); }
+  // False for a blank tag and for an entry cut short before its tag number.
+  bool HasNumber() const { return FHasNumber; }
   // The tag number and the type code as stored; 0 for a blank tag.
   std::uint16_t Code() const { return FCode; }
   std::uint16_t TypeCode() const { return FTypeCode; }
   TDirectoryKind DirectoryKind() const { return FKind; }
-  // The value text; " " where no rule assigned one. Built on each call for "Byte" and "Ascii".
+  // The value text; " " where no rule assigned one. Built on each call.
   std::u16string Value() const;
+  // Appends Value() in UTF-8, without building it in UTF-16 first.
+  void AppendValueUtf8(std::string& out) const;
   TFileOffset ValuePos() const { return FValuePos; }
   TFileOffset EntryPos() const { return FEntryPos; }
   std::uint64_t Count() const { return FCount; }
@@ -69,9 +74,15 @@ private:
   // Takes the value's bytes from length bytes at a file offset, both clipped to the file.
   void KeepBytesAt(const TFileReader& stream, TFileOffset offset, std::uint64_t length);
 
+  // What Value() is made of. Blank: " "; Empty: ""; Unknown: "?"; Number: FNumber in decimal;
+  // Quotient: the signed numerator (low half of FNumber) over the signed denominator (high half),
+  // rounded half to even; Bytes: FBytesStart and FBytesLength.
+  enum class TForm : std::uint8_t { Blank, Empty, Unknown, Number, Quotient, Bytes };
+
   std::uint8_t FFieldType = 0;
-  std::string FTagNumber;
-  std::u16string FValue = u" ";
+  TForm FForm = TForm::Blank;
+  bool FHasNumber = false;
+  std::uint64_t FNumber = 0;
   TFileOffset FValuePos = 0;
   TFileOffset FEntryPos = 0;
   const TTiffFile* FOwnerFile = nullptr;
@@ -82,7 +93,6 @@ private:
   bool FValueCut = false;
   // Where a "Byte" or "Ascii" value's bytes lie: in the file while the directories are read, in
   // the owner's ValueBytes once the file has loaded.
-  bool FFromBytes = false;
   std::uint64_t FBytesStart = 0;
   std::uint32_t FBytesLength = 0;
 };
@@ -203,11 +213,12 @@ public:
 
   // The first tag whose number text equals tagNumber, or null.
   const TTag* FindTag(const std::string& tagNumber) const;
+  const TTag* FindTag(std::uint16_t code) const;
 
 private:
   friend class TTiffFile;
   friend class TLoader;
-  std::int32_t Lookup(const char* tagNumber) const;
+  std::int32_t Lookup(std::uint16_t code) const;
 
   TFileOffset FDirectoryOffset = 0;
   const TTiffFile* FOwnerFile = nullptr;
@@ -254,7 +265,13 @@ public:
   // Loads the named file. Does nothing when the name equals the current one, and loads nothing,
   // without raising, when no file of that name can be opened because there is none (LoadStatus
   // says why). Raises EFOpenError, EReadError or EInvalidTiff; directory failures go to the sink.
-  void SetFileName(const std::string& value);
+  // kind and listed: what the caller knows of the path already (a directory listing's "regular
+  // file", and the open directory and name it was listed by).
+  void SetFileName(const std::string& value, TFileKind kind = TFileKind::Unknown,
+                   TListedName listed = {});
+  // Forgets the file loaded, so that the object loads the next one as a new object would, also
+  // one of the same name; the memory of its pages may serve the next.
+  void Unload();
   const std::string& FileName() const { return FFileName; }
   // Loads bytes in memory as the file name; the same results, messages and errors as a file of
   // these bytes. The bytes are not kept.
@@ -301,6 +318,7 @@ private:
   std::vector<TReadIssue> FReadIssues;
   std::string FFileName;
   std::string FValueBytes;
+  std::unique_ptr<unsigned char[]> FReadBuffer; // the last load's, for the next one
   TLoadStatus FLoadStatus = TLoadStatus::None;
   std::error_code FLoadError;
 };
