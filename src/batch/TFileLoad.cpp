@@ -54,11 +54,12 @@ void BuildRecords(TFileOutcome& outcome, const TRecordOptions& options, const TT
   const std::string_view name = full.substr(outcome.NameStart);
   const int pages = options.AllPages ? outcome.PageCount : std::min(outcome.PageCount, 1);
   outcome.Lines.reserve(static_cast<std::size_t>(pages));
-  // The check reads the file once more, by the name the reader opened.
+  // The check works on what the reader loaded, and reads the few numbers it judges once more by
+  // the name the reader opened.
   std::optional<check::TCheckResult> checked;
   if (options.CheckFiles) {
     TFileReader source(file.FileName());
-    checked = check::TChecker::Check(source);
+    checked = check::TChecker::Check(file, source);
   }
   for (int k = 1; k <= pages; ++k) {
     std::string record;

@@ -54,7 +54,7 @@ check::TCheckResult Check(const std::function<void(TBig&)>& edit) {
   if (edit)
     edit(b);
   TFileReader source{std::span<const std::uint8_t>(b.Bytes)};
-  return check::TChecker::Check(source);
+  return check::TChecker::CheckSource("", source);
 }
 
 TEST(BigTiff, LayoutRead) {

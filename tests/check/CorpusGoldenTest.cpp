@@ -27,7 +27,7 @@ TEST(CheckCorpus, FindingsAsReviewed) {
   std::string report;
   for (const auto& path : files) {
     TFileReader source(path.string());
-    const auto result = check::TChecker::Check(source);
+    const auto result = check::TChecker::CheckSource("", source);
     for (const auto& line :
          check::ReportLines(path.filename().string(), result, check::TReportFormat::Text))
       report += line + "\n";
