@@ -40,7 +40,10 @@ struct TEntry {
 };
 
 struct TDirectory {
-  std::string Name; // "page 1", "SubIFD 1", "Exif", ...
+  // "page 1", "SubIFD 1", "Exif", a nested one by its path as the listing names it:
+  // "Exif/Interoperability", "SubIFD 1/Exif".
+  std::string Name;
+  std::string ReaderName; // the reader's own name, which its read issues use
   int Page = 0;
   TTable Table = TTable::Main;
   std::uint64_t Offset = 0;

@@ -53,8 +53,9 @@ private:
   bool Header(std::uint64_t& first);
   // Checks one directory the reader read and then, depth first, the ones it points to; false
   // where the directory could not be read whole.
-  bool Directory(const TTags& tags, TFileOffset offset, const std::string& name, int page,
-                 TDirectoryKind kind, const std::vector<TTiffDirectory>& children,
+  bool Directory(const TTags& tags, TFileOffset offset, const std::string& name,
+                 const std::string& path, int page, TDirectoryKind kind,
+                 const std::vector<TTiffDirectory>& children,
                  const std::vector<TGeoKey>* geoKeys = nullptr);
   void Entry(TDirectory& directory, TEntry& entry, const TTag& tag);
   // The reader's issues about the pointers of a directory, or (entry -1) about directories it did
@@ -127,7 +128,8 @@ bool TWalk::Header(std::uint64_t& first) {
 
 bool TWalk::Issue(const TDirectory& directory, TReadIssueCode code) const {
   return std::any_of(F.ReadIssues().begin(), F.ReadIssues().end(), [&](const TReadIssue& issue) {
-    return issue.Code == code && issue.Page == directory.Page && issue.Directory == directory.Name;
+    return issue.Code == code && issue.Page == directory.Page &&
+           issue.Directory == directory.ReaderName;
   });
 }
 
@@ -174,8 +176,9 @@ int TWalk::Run() {
     }
     ++pages;
     const std::size_t index = C.Directories.size();
-    const bool whole = Directory(page.Tags(), offset, "page " + Num(pages), pages,
-                                 TDirectoryKind::Page, page.SubDirectories(), &page.GeoKeys());
+    const std::string name = "page " + Num(pages);
+    const bool whole = Directory(page.Tags(), offset, name, name, pages, TDirectoryKind::Page,
+                                 page.SubDirectories(), &page.GeoKeys());
     previous = C.Directories[index].get();
     PointerIssues(nullptr, pages, true);
     if (!whole)
@@ -188,13 +191,15 @@ int TWalk::Run() {
   return pages;
 }
 
-bool TWalk::Directory(const TTags& tags, TFileOffset offset, const std::string& name, int page,
-                      TDirectoryKind kind, const std::vector<TTiffDirectory>& children,
+bool TWalk::Directory(const TTags& tags, TFileOffset offset, const std::string& name,
+                      const std::string& path, int page, TDirectoryKind kind,
+                      const std::vector<TTiffDirectory>& children,
                       const std::vector<TGeoKey>* geoKeys) {
   ++FDirectoryCount;
   auto owned = std::make_unique<TDirectory>();
   TDirectory& directory = *owned;
-  directory.Name = name;
+  directory.Name = path;
+  directory.ReaderName = name;
   directory.Page = page;
   directory.Table = TableOf(kind);
   directory.Offset = offset;
@@ -261,8 +266,9 @@ bool TWalk::Directory(const TTags& tags, TFileOffset offset, const std::string& 
                 " directories; the rest are not checked");
       break;
     }
-    Directory(child.Tags(), child.DirectoryOffset(), child.Name(), page, child.Kind(),
-              child.SubDirectories());
+    Directory(child.Tags(), child.DirectoryOffset(), child.Name(),
+              kind == TDirectoryKind::Page ? child.Name() : path + '/' + child.Name(), page,
+              child.Kind(), child.SubDirectories());
   }
   return whole;
 }
@@ -270,7 +276,7 @@ bool TWalk::Directory(const TTags& tags, TFileOffset offset, const std::string& 
 void TWalk::PointerIssues(const TDirectory* directory, int page, bool unread) {
   for (const TReadIssue& issue : F.ReadIssues()) {
     if (issue.Page != page ||
-        (unread ? issue.Entry >= 0 : issue.Directory != directory->Name || issue.Entry < 0))
+        (unread ? issue.Entry >= 0 : issue.Directory != directory->ReaderName || issue.Entry < 0))
       continue;
     const TEntry* entry = directory && issue.Entry < static_cast<int>(directory->Entries.size())
                               ? &directory->Entries[static_cast<std::size_t>(issue.Entry)]

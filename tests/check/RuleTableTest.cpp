@@ -22,20 +22,13 @@ constexpr std::uint32_t TextPos = 1500;
 
 // A small grey image: one page at DirPos, its strip at StripPos, values after the directory.
 struct TDraft {
+  // clang-format off
   explicit TDraft(TByteOrder order) : B(order) {
-    Set(B.LongEntry(256, 16));
-    Set(B.LongEntry(257, 16));
-    Set(B.ShortEntry(258, 8));
-    Set(B.ShortEntry(259, 1));
-    Set(B.ShortEntry(262, 1));
-    Set(B.LongEntry(273, StripPos));
-    Set(B.ShortEntry(277, 1));
-    Set(B.LongEntry(278, 16));
-    Set(B.LongEntry(279, 256));
-    Set(B.RationalEntry(282, 300, 1));
-    Set(B.RationalEntry(283, 300, 1));
-    Set(B.ShortEntry(296, 2));
+    Set(B.LongEntry(256, 16)), Set(B.LongEntry(257, 16)), Set(B.ShortEntry(258, 8)), Set(B.ShortEntry(259, 1));
+    Set(B.ShortEntry(262, 1)), Set(B.LongEntry(273, StripPos)), Set(B.ShortEntry(277, 1)), Set(B.LongEntry(278, 16));
+    Set(B.LongEntry(279, 256)), Set(B.RationalEntry(282, 300, 1)), Set(B.RationalEntry(283, 300, 1)), Set(B.ShortEntry(296, 2));
   }
+  // clang-format on
   void Set(TEntryDraft entry) { Page[entry.Tag] = std::move(entry); }
   // Two Short values in one value field.
   TEntryDraft Shorts(std::uint16_t tag, std::uint16_t a, std::uint16_t b) const {
@@ -43,30 +36,25 @@ struct TDraft {
     return B.LongEntry(tag, big ? (std::uint32_t(a) << 16) | b : (std::uint32_t(b) << 16) | a, 2,
                        Short);
   }
-  std::vector<std::uint8_t> Longs(const std::vector<std::uint32_t>& values) const {
+  TEntryDraft Longs(std::uint16_t tag, const std::vector<std::uint32_t>& values) const {
+    if (values.size() == 1)
+      return B.LongEntry(tag, values[0]);
     TTiffBuilder scratch(B.Order());
     for (std::size_t i = 0; i < values.size(); ++i)
       scratch.U32(4 * i, values[i]);
-    return scratch.Bytes();
+    TEntryDraft entry = B.BytesEntry(tag, Long, scratch.Bytes());
+    entry.Count = static_cast<std::uint32_t>(values.size());
+    return entry;
   }
-  void Tiles(std::uint32_t width, std::uint32_t length, std::uint32_t count) {
-    Page.erase(273);
-    Page.erase(278);
-    Page.erase(279);
-    Set(B.LongEntry(322, width));
-    Set(B.LongEntry(323, length));
+  // Square tiles instead of the strip.
+  void Tiles(std::uint32_t side, std::uint32_t count) {
+    for (const std::uint16_t tag : {273, 278, 279})
+      Page.erase(tag);
+    Set(B.LongEntry(322, side)), Set(B.LongEntry(323, side));
     std::vector<std::uint32_t> offsets, counts;
-    for (std::uint32_t i = 0; i < count; ++i) {
-      offsets.push_back(StripPos + i * width * length);
-      counts.push_back(width * length);
-    }
-    auto at = count == 1 ? B.LongEntry(324, StripPos) : B.BytesEntry(324, Long, Longs(offsets));
-    at.Count = count;
-    auto size =
-        count == 1 ? B.LongEntry(325, width * length) : B.BytesEntry(325, Long, Longs(counts));
-    size.Count = count;
-    Set(at);
-    Set(size);
+    for (std::uint32_t i = 0; i < count; ++i)
+      offsets.push_back(StripPos + i * side * side), counts.push_back(side * side);
+    Set(Longs(324, offsets)), Set(Longs(325, counts));
   }
 
   std::vector<std::uint8_t> Bytes() {
@@ -174,10 +162,10 @@ const std::vector<TRow>& Rows() {
     {"TwoGreySamples", "TAG-SAMPLES", [](TDraft& d, bool f) { d.Set(d.B.ShortEntry(277, 2)); d.Set(d.Shorts(258, 8, 8)); if (!f) d.Set(d.B.ShortEntry(338, 2)); }},
     {"DateWithDashes", "TAG-DATETIME", [](TDraft& d, bool f) { d.Set(Text(d, 306, std::string(f ? "2024-05-01 10:20:30" : "2024:05:01 10:20:30", 20))); }},
     {"NoStripByteCounts", "IMG-DATA", [](TDraft& d, bool f) { if (f) d.Page.erase(279); }},
-    {"StripsAndTiles", "IMG-STRIPS-AND-TILES", [](TDraft& d, bool f) { d.Tiles(16, 16, 1); if (f) d.Set(d.B.LongEntry(273, StripPos)), d.Set(d.B.LongEntry(279, 256)); }},
+    {"StripsAndTiles", "IMG-STRIPS-AND-TILES", [](TDraft& d, bool f) { d.Tiles(16, 1); if (f) d.Set(d.B.LongEntry(273, StripPos)), d.Set(d.B.LongEntry(279, 256)); }},
     {"TwoStripsNeededOneGiven", "IMG-STRIP-COUNT", [](TDraft& d, bool f) { d.Set(d.B.LongEntry(278, f ? 8 : 16)); }},
-    {"EightPixelTiles", "IMG-TILE-SIZE", [](TDraft& d, bool f) { f ? d.Tiles(8, 8, 4) : d.Tiles(16, 16, 1); }},
-    {"TwoTilesNeededOneGiven", "IMG-TILE-COUNT", [](TDraft& d, bool f) { d.Tiles(16, 16, 1); d.Set(d.B.LongEntry(256, f ? 32 : 16)); }},
+    {"EightPixelTiles", "IMG-TILE-SIZE", [](TDraft& d, bool f) { f ? d.Tiles(8, 4) : d.Tiles(16, 1); }},
+    {"TwoTilesNeededOneGiven", "IMG-TILE-COUNT", [](TDraft& d, bool f) { d.Tiles(16, 1); d.Set(d.B.LongEntry(256, f ? 32 : 16)); }},
     {"StripPastEnd", "IMG-OUTSIDE", [](TDraft& d, bool f) { d.Set(d.B.LongEntry(279, f ? 5000 : 256)); }},
     {"StripOverDirectory", "IMG-OVERLAP", [](TDraft& d, bool f) { d.Set(d.B.LongEntry(273, f ? 8 : StripPos)); }},
     {"ExifPointerShort", "SUB-TYPE", [](TDraft& d, bool f) { Exif(d, 3000, f); }},
