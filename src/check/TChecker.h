@@ -15,8 +15,9 @@ namespace lodestar::check {
 // sub-directories the reader followed (SubIFDs, Exif, GPS, Interoperability, GlobalParameters),
 // their entries, the tags' types, counts and values, the GeoTIFF keys and where the strips or
 // tiles lie. What the reader could not read comes from its read issues. The source serves the
-// reads the reader keeps nothing of: the header's bytes, the numbers of the tags judged and the
-// strip and tile tables; never pixel data. Never stops at the first finding; each rule is reported
+// reads the reader keeps nothing of: the header's bytes, the values of the entries judged (the
+// reader keeps texts for display, not the numbers, NULs and denominators) and the strip and tile
+// tables; never pixel data. Never stops at the first finding; each rule is reported
 // at most MaxPerRule times a file, then counted.
 class TChecker {
 public:
