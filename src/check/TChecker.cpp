@@ -155,6 +155,10 @@ int TWalk::Run() {
   std::uint64_t first = 0;
   if (!Header(first))
     return 0;
+  for (const TReadIssue& issue : F.ReadIssues())
+    if (issue.Code == TReadIssueCode::FileBusy)
+      C.Add("ADV-SHORT-READ", nullptr, nullptr, 0,
+            "another program was writing the file; it was checked without waiting for it");
   int pages = 0;
   const TDirectory* previous = nullptr;
   for (const TTiffPage& page : F.Pages()) {

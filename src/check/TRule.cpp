@@ -111,7 +111,8 @@ constexpr std::array<TRule, 44> Table = {{
     {"ADV-PRIVATE", Warning, "A private tag (32768 and above) the checker knows nothing of",
      "TIFF 6.0, Section 2: Private Tags"},
     {"ADV-SHORT-READ", Warning,
-     "A check was cut short: a value too long to read whole, or a limit on directories",
+     "A check was cut short: a value too long to read whole, a limit on directories, or a "
+     "file another program was writing",
      "Lodestar's own limits"},
 }};
 
