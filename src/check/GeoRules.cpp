@@ -17,7 +17,8 @@ bool TypesRight(TCheckContext& c, const TDirectory& d) {
        {std::tuple{KeysTag, type::Short, "Short"}, std::tuple{DoublesTag, type::Double, "Double"},
         std::tuple{AsciiTag, type::Ascii, "Ascii"}}) {
     const TEntry* entry = d.Find(tag);
-    if (!entry || entry->Type == type)
+    // An undefined type is the entry rule's to name.
+    if (!entry || entry->Type == type || TypeSize(entry->Type, c.BigTiff()) == 0)
       continue;
     c.Add("GEO-TYPE", &d, entry, entry->EntryPos + 2,
           TagText(tag, d.Name) + " has type " + TypeText(entry->Type) + "; " + name + " expected");

@@ -5,6 +5,7 @@
 #include "cLodestar.h"
 
 #include <algorithm>
+#include <set>
 
 namespace lodestar::check {
 namespace {
@@ -62,6 +63,13 @@ private:
   // not read at all.
   void PointerIssues(const TDirectory* directory, int page, bool unread);
   bool Issue(const TDirectory& directory, TReadIssueCode code) const;
+  // A directory the reader read starts at offset: a page or one checked so far.
+  bool ReadBefore(TFileOffset offset) const {
+    return std::any_of(F.Pages().begin(), F.Pages().end(),
+                       [&](const TTiffPage& page) { return page.DirectoryOffset() == offset; }) ||
+           std::any_of(C.Directories.begin(), C.Directories.end(),
+                       [&](const auto& directory) { return directory->Offset == offset; });
+  }
   // The next offset of the last page leads into a table read before.
   void ChainEnd(const TDirectory& last, TFileOffset offset);
   std::uint64_t NextField(const TDirectory& directory) const {
@@ -74,6 +82,9 @@ private:
   std::uint64_t FHeaderSize = 8;
   int FOffsetSize = 4;
   int FDirectoryCount = 0;
+  // Pointer tags (with their page) whose values run past the end of the file: ENT-OUTSIDE says
+  // so, and what the reader made of the bytes it could read is not checked as directories.
+  std::set<std::pair<int, std::uint16_t>> FCutPointers;
 };
 
 bool TWalk::Header(std::uint64_t& first) {
@@ -135,20 +146,37 @@ bool TWalk::Issue(const TDirectory& directory, TReadIssueCode code) const {
 
 void TWalk::ChainEnd(const TDirectory& last, TFileOffset offset) {
   const std::uint64_t field = NextField(last);
-  if (offset < FHeaderSize) {
+  if (offset < FHeaderSize || offset >= C.Size()) {
     C.Add("IFD-NEXT", &last, nullptr, field,
-          "directory offset " + Num(offset) + " points into the header");
+          "directory offset " + Num(offset) +
+              (offset < FHeaderSize
+                   ? " points into the header"
+                   : " is past the end of the file (" + Num(C.Size()) + " bytes)"));
     return;
   }
-  const bool again =
-      std::any_of(C.Directories.begin(), C.Directories.end(),
-                  [&](const auto& directory) { return directory->Offset == offset; });
+  const bool again = ReadBefore(offset);
   if (again)
     C.Add("IFD-LOOP", &last, nullptr, field,
           "directory at " + Num(offset) + " is reached a second time");
   else
     C.Add("IFD-OVERLAP", &last, nullptr, offset,
           "directory at " + Num(offset) + " shares bytes with a directory read before");
+  // The reader reads no table that overlaps one it has read; whether this one would fit in the
+  // file still decides whether the chain can be read as written.
+  const int countSize = C.BigTiff() ? 8 : 2;
+  const auto count = C.Number(offset, countSize);
+  const std::uint64_t entrySize = C.BigTiff() ? 20 : 12;
+  const std::uint64_t room = C.Size() - offset;
+  const std::uint64_t need = static_cast<std::uint64_t>(countSize + FOffsetSize);
+  if (!again && count && (room < need || (room - need) / entrySize < *count)) {
+    TDirectory place;
+    place.Name = "page " + Num(static_cast<std::uint64_t>(last.Page) + 1);
+    place.Page = last.Page + 1;
+    C.Add("IFD-OUTSIDE", &place, nullptr, offset,
+          Num(*count) + " entries and the next-directory offset need " +
+              Num(need + *count * entrySize) + " bytes at " + Num(offset) + "; the file has " +
+              Num(C.Size()));
+  }
 }
 
 int TWalk::Run() {
@@ -258,6 +286,10 @@ bool TWalk::Directory(const TTags& tags, TFileOffset offset, const std::string& 
     CheckGeoKeys(C, directory, *geoKeys);
   PointerIssues(&directory, page, false);
   for (const TTiffDirectory& child : children) {
+    if (const TEntry* pointer = directory.Find(child.PointerTag()); pointer && !pointer->Readable) {
+      FCutPointers.emplace(page, child.PointerTag());
+      continue;
+    }
     if (child.DirectoryOffset() < FHeaderSize) {
       const TEntry* pointer = directory.Find(child.PointerTag());
       C.Add("IFD-OUTSIDE", &directory, pointer, pointer ? pointer->ValuePos : offset,
@@ -285,6 +317,8 @@ void TWalk::PointerIssues(const TDirectory* directory, int page, bool unread) {
     const TEntry* entry = directory && issue.Entry < static_cast<int>(directory->Entries.size())
                               ? &directory->Entries[static_cast<std::size_t>(issue.Entry)]
                               : nullptr;
+    if ((entry && !entry->Readable) || (unread && FCutPointers.contains({page, issue.Detail})))
+      continue;
     // A directory the reader did not read: named by where it would be.
     TDirectory place;
     place.Name = issue.Directory;
@@ -309,7 +343,9 @@ void TWalk::PointerIssues(const TDirectory* directory, int page, bool unread) {
     case TReadIssueCode::DirectoryLoop:
       if (issue.Detail != 0)
         C.Add("IFD-LOOP", at, entry, issue.Offset,
-              "directory at " + Num(issue.Offset) + " is reached a second time");
+              "directory at " + Num(issue.Offset) +
+                  (ReadBefore(issue.Offset) ? " is reached a second time"
+                                            : " overlaps a directory read before and is not read"));
       break;
     case TReadIssueCode::DirectoryLimit:
       C.Add("ADV-SHORT-READ", at, entry, issue.Offset,
