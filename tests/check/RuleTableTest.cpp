@@ -171,6 +171,7 @@ const std::vector<TRow>& Rows() {
     {"ExifPointerShort", "SUB-TYPE", [](TDraft& d, bool f) { Exif(d, 3000, f); }},
     {"ExifPointerZero", "SUB-ZERO", [](TDraft& d, bool f) { Exif(d, f ? 0 : 3000); }},
     {"ExifPointerPastEnd", "IFD-OUTSIDE", [](TDraft& d, bool f) { Exif(d, f ? 90000 : 3000); }},
+    {"ExifPointerBackToPage", "IFD-LOOP", [](TDraft& d, bool f) { Exif(d, f ? 8 : 3000); }},
     {"GeoKeysAsLong", "GEO-TYPE", [](TDraft& d, bool f) { Geo(d, {1, 1, 1, 1, 1024, 0, 1, 1}, f ? Long : Short); }},
     {"GeoVersionTwo", "GEO-HEADER", [](TDraft& d, bool f) { Geo(d, {W(f ? 2 : 1), 1, 1, 1, 1024, 0, 1, 1}); }},
     {"GeoKeysPastTag", "GEO-HEADER", [](TDraft& d, bool f) { Geo(d, {1, 1, 1, W(f ? 2 : 1), 1024, 0, 1, 1}); }},
