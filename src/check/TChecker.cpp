@@ -70,6 +70,8 @@ private:
            std::any_of(C.Directories.begin(), C.Directories.end(),
                        [&](const auto& directory) { return directory->Offset == offset; });
   }
+  // The next offset after last names a place a directory may start; else IFD-NEXT.
+  bool NextInside(const TDirectory& last, TFileOffset offset);
   // The next offset of the last page leads into a table read before.
   void ChainEnd(const TDirectory& last, TFileOffset offset);
   std::uint64_t NextField(const TDirectory& directory) const {
@@ -144,16 +146,20 @@ bool TWalk::Issue(const TDirectory& directory, TReadIssueCode code) const {
   });
 }
 
+bool TWalk::NextInside(const TDirectory& last, TFileOffset offset) {
+  if (offset >= FHeaderSize && offset < C.Size())
+    return true;
+  C.Add("IFD-NEXT", &last, nullptr, NextField(last),
+        "directory offset " + Num(offset) +
+            (offset < FHeaderSize ? " points into the header"
+                                  : " is past the end of the file (" + Num(C.Size()) + " bytes)"));
+  return false;
+}
+
 void TWalk::ChainEnd(const TDirectory& last, TFileOffset offset) {
   const std::uint64_t field = NextField(last);
-  if (offset < FHeaderSize || offset >= C.Size()) {
-    C.Add("IFD-NEXT", &last, nullptr, field,
-          "directory offset " + Num(offset) +
-              (offset < FHeaderSize
-                   ? " points into the header"
-                   : " is past the end of the file (" + Num(C.Size()) + " bytes)"));
+  if (!NextInside(last, offset))
     return;
-  }
   const bool again = ReadBefore(offset);
   if (again)
     C.Add("IFD-LOOP", &last, nullptr, field,
@@ -192,14 +198,8 @@ int TWalk::Run() {
   for (const TTiffPage& page : F.Pages()) {
     const TFileOffset offset = page.DirectoryOffset();
     // The reader follows a next offset into the header or past the end; the chain ends there.
-    if (previous && (offset < FHeaderSize || offset >= C.Size())) {
-      C.Add("IFD-NEXT", previous, nullptr, NextField(*previous),
-            "directory offset " + Num(offset) +
-                (offset < FHeaderSize
-                     ? " points into the header"
-                     : " is past the end of the file (" + Num(C.Size()) + " bytes)"));
+    if (previous && !NextInside(*previous, offset))
       return pages;
-    }
     if (FDirectoryCount >= TChecker::MaxDirectories) {
       C.Add("ADV-SHORT-READ", previous, nullptr, NextField(*previous),
             "more than " + Num(TChecker::MaxDirectories) +
