@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What the views cost on the file whose 65,535 entries all name one 1 MiB Ascii value (made by the
-# memory benchmark): wall time and peak resident memory of `info`, `info --json`, `print` and a
-# `batch` record over it. Whole, every view would hold 64 GiB; bounded, each stays near 16 MiB of
-# value text.
+# memory benchmark): wall time, CPU time (which a busy machine inflates less) and peak resident
+# memory of `info`, `info --json`, `print` and a `batch` record over it. Whole, every view would
+# hold 64 GiB; bounded, each stays near 16 MiB of value text.
 #
 #   bench/views/run.sh BUILD_DIR
 source "$(dirname "$0")/../lib.sh"
@@ -25,8 +25,9 @@ label, args = sys.argv[1], sys.argv[2:]
 start = time.monotonic()
 done = subprocess.run(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 seconds = time.monotonic() - start
-peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024
-print(f"{label:<14} {seconds:6.2f} s  {peak:7.1f} MiB  status {done.returncode}")
+usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+cpu = usage.ru_utime + usage.ru_stime
+print(f"{label:<14} {seconds:6.2f} s ({cpu:5.2f} s CPU)  {usage.ru_maxrss / 1024:7.1f} MiB  status {done.returncode}")
 PY
 }
 

@@ -24,6 +24,7 @@
 #include <QTabWidget>
 #include <QTreeView>
 #include <QUrl>
+#include <algorithm>
 
 TForm1::TForm1(const QStringList& arguments, std::unique_ptr<TUiSeams> seams, QWidget* parent)
     : QMainWindow(parent), ImageList1(MakeImageList1()),
@@ -118,22 +119,31 @@ void TForm1::PlaceOnScreen() {
   // The sizes below are those of the style and fonts the window will be shown with.
   ensurePolished();
   // The window starts large enough to show the Batch tab whole, whose controls may need more
-  // than the design gives them; around a page it adds what its least size adds to the Info page's.
+  // than the design gives them (around a page it adds what its least size adds to the Info
+  // page's), and the status bar's panels whole.
   const QSize aroundPage = minimumSizeHint() - TabSheetInfo->minimumSizeHint();
   const QSize batchWhole = TabSheetBatch->minimumSize() + aroundPage + frameExtra;
-  const QSize outer = QSize(843, 668).expandedTo(batchWhole);
+  const QSize statusWhole(StatusBar1->minimumSizeHint().width() + frameExtra.width(), 0);
+  const QSize outer = QSize(843, 668).expandedTo(batchWhole).expandedTo(statusWhole);
   const QRect available = screen() ? screen()->availableGeometry() : QRect();
   const QRect frame = PlaceInside(QRect(QPoint(452, 187), outer), available);
   const QSize client = frame.size() - frameExtra;
   // On a small screen the status panels go back to their design widths, and the listing gives up
   // the part of its least size that still does not fit; it scrolls anyway.
-  if (minimumSizeHint().width() > client.width()) {
+  if (std::max(minimumSizeHint().width(), StatusBar1->minimumSizeHint().width()) > client.width()) {
     for (std::size_t i = 0; i < 2; ++i)
       StatusBar1Panels[i]->setFixedWidth(StatusPanelWidths[i]);
     StatusBar1Panels[2]->setMinimumWidth(StatusPanelWidths[2]);
     // Not yet shown, the panels do not tell their layouts of the change themselves.
     StatusBar1->layout()->invalidate();
     layout()->invalidate();
+  }
+  // The size panel gives up what the verdict beside it needs; its text is then cut at the right.
+  const int statusOver = StatusBar1->minimumSizeHint().width() - client.width();
+  if (statusOver > 0) {
+    QLabel* size = StatusBar1Panels[2];
+    size->setMinimumWidth(std::max(0, size->minimumWidth() - statusOver));
+    StatusBar1->layout()->invalidate();
   }
   const QSize over = (minimumSizeHint() - client).expandedTo(QSize(0, 0));
   if (over.width() > 0 || over.height() > 0)

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTreeView>
+#include <algorithm>
 
 void TForm1::ComposeFindingsPanel() {
   FindingsView = new QTreeView(TabSheetInfo);
@@ -33,6 +34,15 @@ void TForm1::ComposeFindingsPanel() {
           [this](const QModelIndex& current) { Guard([&] { SelectFinding(current.row()); }); });
 
   StatusBarVerdict = new QLabel(StatusBar1);
+  // As wide as the longest verdict from the start, so the window's least size counts it before
+  // any file is open, and the panels beside it give way rather than it.
+  int verdictWidth = 0;
+  for (const auto verdict : {lodestar::check::TVerdict::Valid, lodestar::check::TVerdict::NotValid,
+                             lodestar::check::TVerdict::NotWellFormed})
+    verdictWidth =
+        std::max(verdictWidth, StatusBarVerdict->fontMetrics().horizontalAdvance(
+                                   QString::fromLatin1(lodestar::check::VerdictText(verdict))));
+  StatusBarVerdict->setMinimumWidth(verdictWidth + 8);
   StatusBar1->addPermanentWidget(StatusBarVerdict);
 
   // The menu holds the Sub-directories switch already; the findings' switch joins it.
