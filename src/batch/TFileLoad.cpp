@@ -74,11 +74,12 @@ void BuildRecords(TFileOutcome& outcome, const TRecordPlan& plan, const TTiffFil
   const std::string_view directoryPart = full.substr(0, outcome.NameStart);
   const std::string_view name = full.substr(outcome.NameStart);
   const int pages = options.AllPages ? outcome.PageCount : std::min(outcome.PageCount, 1);
-  // The check reads the file once more, by the name the reader opened.
+  // The check works on what the reader loaded, and reads the few numbers it judges once more by
+  // the name the reader opened.
   std::optional<check::TCheckResult> checked;
   if (options.CheckFiles) {
     TFileReader source(file.FileName());
-    checked = check::TChecker::Check(source);
+    checked = check::TChecker::Check(file, source);
   }
   for (int k = 1; k <= pages; ++k) {
     plan.AppendPageRecord(outcome.Records, directoryPart, name, k, *file.Pages().GetPage(k - 1),

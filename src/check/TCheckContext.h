@@ -6,14 +6,14 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace lodestar {
 class TFileReader;
-}
+struct TGeoKey;
+} // namespace lodestar
 
 namespace lodestar::check {
 
@@ -25,7 +25,8 @@ inline constexpr std::uint16_t Byte = 1, Ascii = 2, Short = 3, Long = 4, Rationa
 }
 
 // Which table names a directory's tags.
-enum class TTable : std::uint8_t { Main, Exif, Gps, Interoperability };
+// Other: a directory whose tags the checker has no table for (GlobalParameters).
+enum class TTable : std::uint8_t { Main, Exif, Gps, Interoperability, Other };
 
 struct TEntry {
   std::uint16_t Tag = 0;
@@ -39,7 +40,10 @@ struct TEntry {
 };
 
 struct TDirectory {
-  std::string Name; // "page 1", "SubIFD 1", "Exif", ...
+  // "page 1", "SubIFD 1", "Exif", a nested one by its path as the listing names it:
+  // "Exif/Interoperability", "SubIFD 1/Exif".
+  std::string Name;
+  std::string ReaderName; // the reader's own name, which its read issues use
   int Page = 0;
   TTable Table = TTable::Main;
   std::uint64_t Offset = 0;
@@ -88,7 +92,6 @@ public:
   // The sweep over every extent added, then the counts of the findings held back.
   TCheckResult Finish(int pages);
 
-  std::set<std::uint64_t> Visited; // directory offsets read
   std::vector<std::unique_ptr<TDirectory>> Directories;
 
 private:
@@ -109,5 +112,8 @@ const char* TypeText(std::uint16_t type);
 // or SubIFD: required tags, samples, strips and tiles.
 void CheckTags(TCheckContext& context, const TDirectory& directory);
 void CheckImage(TCheckContext& context, const TDirectory& directory);
+// The GeoTIFF rules of a page with a key directory, over the keys the reader decoded.
+void CheckGeoKeys(TCheckContext& context, const TDirectory& directory,
+                  const std::vector<TGeoKey>& keys);
 
 } // namespace lodestar::check

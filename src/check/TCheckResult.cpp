@@ -41,7 +41,9 @@ void IgnoreRules(TCheckResult& result, const std::vector<std::string>& ids) {
 std::string TagText(std::uint16_t tag, const std::string& directory) {
   std::string text = std::to_string(tag);
   // The main table's names mean nothing inside Exif, GPS and Interoperability directories.
-  const bool mainTable = directory.starts_with("page") || directory.starts_with("SubIFD");
+  // A nested directory is named by its path: its own name is the last part.
+  const std::string_view own = std::string_view(directory).substr(directory.rfind('/') + 1);
+  const bool mainTable = own.starts_with("page") || own.starts_with("SubIFD");
   const std::string& name = TagDescription(tag);
   if (mainTable && !name.starts_with("Unknown Tag")) {
     text += ' ';

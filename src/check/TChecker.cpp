@@ -2,8 +2,10 @@
 
 #include "TCheckContext.h"
 #include "TFileReader.h"
+#include "cLodestar.h"
 
 #include <algorithm>
+#include <set>
 
 namespace lodestar::check {
 namespace {
@@ -12,28 +14,79 @@ std::string Num(std::uint64_t value) {
   return std::to_string(value);
 }
 
+TTable TableOf(TDirectoryKind kind) {
+  switch (kind) {
+  case TDirectoryKind::Exif:
+    return TTable::Exif;
+  case TDirectoryKind::Gps:
+    return TTable::Gps;
+  case TDirectoryKind::Interoperability:
+    return TTable::Interoperability;
+  case TDirectoryKind::GlobalParameters:
+    return TTable::Other;
+  default:
+    return TTable::Main;
+  }
+}
+
+const char* PointerName(TFileOffset tag) {
+  switch (tag) {
+  case 330:
+    return "SubIFD";
+  case 400:
+    return "GlobalParameters";
+  case 34665:
+    return "Exif";
+  case 34853:
+    return "GPS";
+  default:
+    return "Interoperability";
+  }
+}
+
 class TWalk {
 public:
-  explicit TWalk(TCheckContext& context) : C(context) {}
+  TWalk(TCheckContext& context, const TTiffFile& file) : C(context), F(file) {}
 
   int Run();
 
 private:
   bool Header(std::uint64_t& first);
-  // Reads and checks the directory at offset, then the sub-directories it points to; returns the
-  // next-directory offset, or nullopt where the chain cannot go on.
-  std::optional<std::uint64_t> Directory(std::uint64_t offset, std::string name, int page,
-                                         TTable table);
-  void Entry(TDirectory& directory, TEntry& entry);
-  void SubDirectories(const TDirectory& directory, int page);
-  // The directory a pointer or a next offset names: inside the file, past the header, not yet read.
-  bool Reachable(std::uint64_t offset, const TDirectory* from, const TEntry* entry,
-                 std::uint64_t fieldPos, const char* ruleOutside);
+  // Checks one directory the reader read and then, depth first, the ones it points to; false
+  // where the directory could not be read whole.
+  bool Directory(const TTags& tags, TFileOffset offset, const std::string& name,
+                 const std::string& path, int page, TDirectoryKind kind,
+                 const std::vector<TTiffDirectory>& children,
+                 const std::vector<TGeoKey>* geoKeys = nullptr);
+  void Entry(TDirectory& directory, TEntry& entry, const TTag& tag);
+  // The reader's issues about the pointers of a directory, or (entry -1) about directories it did
+  // not read at all.
+  void PointerIssues(const TDirectory* directory, int page, bool unread);
+  bool Issue(const TDirectory& directory, TReadIssueCode code) const;
+  // A directory the reader read starts at offset: a page or one checked so far.
+  bool ReadBefore(TFileOffset offset) const {
+    return std::any_of(F.Pages().begin(), F.Pages().end(),
+                       [&](const TTiffPage& page) { return page.DirectoryOffset() == offset; }) ||
+           std::any_of(C.Directories.begin(), C.Directories.end(),
+                       [&](const auto& directory) { return directory->Offset == offset; });
+  }
+  // The next offset after last names a place a directory may start; else IFD-NEXT.
+  bool NextInside(const TDirectory& last, TFileOffset offset);
+  // The next offset of the last page leads into a table read before.
+  void ChainEnd(const TDirectory& last, TFileOffset offset);
+  std::uint64_t NextField(const TDirectory& directory) const {
+    return directory.Offset + (C.BigTiff() ? 8 : 2) +
+           directory.Entries.size() * (C.BigTiff() ? 20u : 12u);
+  }
 
   TCheckContext& C;
+  const TTiffFile& F;
   std::uint64_t FHeaderSize = 8;
   int FOffsetSize = 4;
   int FDirectoryCount = 0;
+  // Pointer tags (with their page) whose values run past the end of the file: ENT-OUTSIDE says
+  // so, and what the reader made of the bytes it could read is not checked as directories.
+  std::set<std::pair<int, std::uint16_t>> FCutPointers;
 };
 
 bool TWalk::Header(std::uint64_t& first) {
@@ -79,63 +132,108 @@ bool TWalk::Header(std::uint64_t& first) {
                                    : ", past the end of the file (" + Num(C.Size()) + " bytes)"));
     return false;
   }
+  if (F.LoadStatus() != TLoadStatus::Loaded) {
+    C.Add("ADV-SHORT-READ", nullptr, nullptr, 0, "the reader could not load the file");
+    return false;
+  }
   return true;
 }
 
-bool TWalk::Reachable(std::uint64_t offset, const TDirectory* from, const TEntry* entry,
-                      std::uint64_t fieldPos, const char* ruleOutside) {
-  if (offset < FHeaderSize || offset >= C.Size()) {
-    C.Add(ruleOutside, from, entry, fieldPos,
-          "directory offset " + Num(offset) +
-              (offset < FHeaderSize
-                   ? " points into the header"
-                   : " is past the end of the file (" + Num(C.Size()) + " bytes)"));
-    return false;
-  }
-  if (C.Visited.contains(offset)) {
-    C.Add("IFD-LOOP", from, entry, fieldPos,
+bool TWalk::Issue(const TDirectory& directory, TReadIssueCode code) const {
+  return std::any_of(F.ReadIssues().begin(), F.ReadIssues().end(), [&](const TReadIssue& issue) {
+    return issue.Code == code && issue.Page == directory.Page &&
+           issue.Directory == directory.ReaderName;
+  });
+}
+
+bool TWalk::NextInside(const TDirectory& last, TFileOffset offset) {
+  if (offset >= FHeaderSize && offset < C.Size())
+    return true;
+  C.Add("IFD-NEXT", &last, nullptr, NextField(last),
+        "directory offset " + Num(offset) +
+            (offset < FHeaderSize ? " points into the header"
+                                  : " is past the end of the file (" + Num(C.Size()) + " bytes)"));
+  return false;
+}
+
+void TWalk::ChainEnd(const TDirectory& last, TFileOffset offset) {
+  const std::uint64_t field = NextField(last);
+  if (!NextInside(last, offset))
+    return;
+  const bool again = ReadBefore(offset);
+  if (again)
+    C.Add("IFD-LOOP", &last, nullptr, field,
           "directory at " + Num(offset) + " is reached a second time");
-    return false;
+  else
+    C.Add("IFD-OVERLAP", &last, nullptr, offset,
+          "directory at " + Num(offset) + " shares bytes with a directory read before");
+  // The reader reads no table that overlaps one it has read; whether this one would fit in the
+  // file still decides whether the chain can be read as written.
+  const int countSize = C.BigTiff() ? 8 : 2;
+  const auto count = C.Number(offset, countSize);
+  const std::uint64_t entrySize = C.BigTiff() ? 20 : 12;
+  const std::uint64_t room = C.Size() - offset;
+  const std::uint64_t need = static_cast<std::uint64_t>(countSize + FOffsetSize);
+  if (!again && count && (room < need || (room - need) / entrySize < *count)) {
+    TDirectory place;
+    place.Name = "page " + Num(static_cast<std::uint64_t>(last.Page) + 1);
+    place.Page = last.Page + 1;
+    C.Add("IFD-OUTSIDE", &place, nullptr, offset,
+          Num(*count) + " entries and the next-directory offset need " +
+              Num(need + *count * entrySize) + " bytes at " + Num(offset) + "; the file has " +
+              Num(C.Size()));
   }
-  if (FDirectoryCount >= TChecker::MaxDirectories) {
-    C.Add("ADV-SHORT-READ", from, entry, fieldPos,
-          "more than " + Num(TChecker::MaxDirectories) + " directories; the rest are not checked");
-    return false;
-  }
-  return true;
 }
 
 int TWalk::Run() {
-  std::uint64_t offset = 0;
-  if (!Header(offset))
+  std::uint64_t first = 0;
+  if (!Header(first))
     return 0;
+  for (const TReadIssue& issue : F.ReadIssues())
+    if (issue.Code == TReadIssueCode::FileBusy)
+      C.Add("ADV-SHORT-READ", nullptr, nullptr, 0,
+            "another program was writing the file; it was checked without waiting for it");
   int pages = 0;
   const TDirectory* previous = nullptr;
-  std::uint64_t nextField = FHeaderSize - static_cast<std::uint64_t>(FOffsetSize);
-  while (offset != 0) {
-    if (previous && !Reachable(offset, previous, nullptr, nextField, "IFD-NEXT"))
-      break;
+  for (const TTiffPage& page : F.Pages()) {
+    const TFileOffset offset = page.DirectoryOffset();
+    // The reader follows a next offset into the header or past the end; the chain ends there.
+    if (previous && !NextInside(*previous, offset))
+      return pages;
+    if (FDirectoryCount >= TChecker::MaxDirectories) {
+      C.Add("ADV-SHORT-READ", previous, nullptr, NextField(*previous),
+            "more than " + Num(TChecker::MaxDirectories) +
+                " directories; the rest are not checked");
+      return pages;
+    }
     ++pages;
-    const auto next = Directory(offset, "page " + Num(pages), pages, TTable::Main);
-    if (!next)
-      break;
-    previous = C.Directories.back().get();
-    nextField = previous->Offset + (C.BigTiff() ? 8 : 2) +
-                previous->Entries.size() * (C.BigTiff() ? 20u : 12u);
-    offset = *next;
+    const std::size_t index = C.Directories.size();
+    const std::string name = "page " + Num(pages);
+    const bool whole = Directory(page.Tags(), offset, name, name, pages, TDirectoryKind::Page,
+                                 page.SubDirectories(), &page.GeoKeys());
+    previous = C.Directories[index].get();
+    PointerIssues(nullptr, pages, true);
+    if (!whole)
+      return pages;
   }
+  // The reader ends the chain where a next offset leads to a table sharing bytes with one read.
+  for (const TReadIssue& issue : F.ReadIssues())
+    if (previous && issue.Code == TReadIssueCode::DirectoryLoop && issue.Detail == 0)
+      ChainEnd(*previous, issue.Offset);
   return pages;
 }
 
-std::optional<std::uint64_t> TWalk::Directory(std::uint64_t offset, std::string name, int page,
-                                              TTable table) {
+bool TWalk::Directory(const TTags& tags, TFileOffset offset, const std::string& name,
+                      const std::string& path, int page, TDirectoryKind kind,
+                      const std::vector<TTiffDirectory>& children,
+                      const std::vector<TGeoKey>* geoKeys) {
   ++FDirectoryCount;
-  C.Visited.insert(offset);
   auto owned = std::make_unique<TDirectory>();
   TDirectory& directory = *owned;
-  directory.Name = std::move(name);
+  directory.Name = path;
+  directory.ReaderName = name;
   directory.Page = page;
-  directory.Table = table;
+  directory.Table = TableOf(kind);
   directory.Offset = offset;
   C.Directories.push_back(std::move(owned));
 
@@ -143,41 +241,35 @@ std::optional<std::uint64_t> TWalk::Directory(std::uint64_t offset, std::string 
     C.Add("IFD-ALIGN", &directory, nullptr, offset, "directory at odd offset " + Num(offset));
   const int countSize = C.BigTiff() ? 8 : 2;
   const std::uint64_t entrySize = C.BigTiff() ? 20 : 12;
-  const auto count = C.Number(offset, countSize);
-  if (!count) {
+  if (C.Size() - offset < static_cast<std::uint64_t>(countSize)) {
     C.Add("IFD-OUTSIDE", &directory, nullptr, offset,
           "the entry count at " + Num(offset) + " is past the end of the file");
-    return std::nullopt;
+    return false;
   }
-  if (*count == 0)
+  const auto count = static_cast<std::uint64_t>(tags.Count());
+  if (count == 0)
     C.Add("IFD-EMPTY", &directory, nullptr, offset, "the directory has no entries");
-  // Entries wholly inside the file are read; a table running past the end ends the chain there.
-  const std::uint64_t room =
-      (C.Size() - offset - static_cast<std::uint64_t>(countSize)) / entrySize;
-  const std::uint64_t readable = std::min(*count, room);
-  const std::uint64_t tableEnd =
-      offset + static_cast<std::uint64_t>(countSize) + *count * entrySize;
-  const bool whole = *count <= room && C.Size() - offset - static_cast<std::uint64_t>(countSize) -
-                                               *count * entrySize >=
-                                           static_cast<std::uint64_t>(FOffsetSize);
+  const bool whole = !Issue(directory, TReadIssueCode::EntryTableTruncated) &&
+                     !Issue(directory, TReadIssueCode::DirectoryUnreadable);
+  const std::uint64_t tableEnd = offset + static_cast<std::uint64_t>(countSize) + count * entrySize;
   if (!whole)
     C.Add("IFD-OUTSIDE", &directory, nullptr, offset,
-          Num(*count) + " entries and the next-directory offset need " +
-              Num(static_cast<std::uint64_t>(countSize) + *count * entrySize +
-                  static_cast<std::uint64_t>(FOffsetSize)) +
-              " bytes at " + Num(offset) + "; the file has " + Num(C.Size()));
+          Num(count) + " entries and the next-directory offset need " +
+              Num(tableEnd - offset + static_cast<std::uint64_t>(FOffsetSize)) + " bytes at " +
+              Num(offset) + "; the file has " + Num(C.Size()));
   C.AddExtent({TExtent::Directory, offset,
                std::min(tableEnd + static_cast<std::uint64_t>(FOffsetSize), C.Size()), &directory,
                -1, 0});
 
-  directory.Entries.resize(static_cast<std::size_t>(readable));
-  for (std::uint64_t i = 0; i < readable; ++i) {
-    TEntry& entry = directory.Entries[static_cast<std::size_t>(i)];
-    entry.Index = static_cast<int>(i);
-    entry.EntryPos = offset + static_cast<std::uint64_t>(countSize) + i * entrySize;
-    Entry(directory, entry);
-    if (i > 0) {
-      const TEntry& before = directory.Entries[static_cast<std::size_t>(i - 1)];
+  // Only entries wholly inside the file: the reader keeps what it could of a cut one.
+  for (const TTag& tag : tags.ReadTags()) {
+    if (tag.EntryPos() > C.Size() || C.Size() - tag.EntryPos() < entrySize)
+      break;
+    TEntry& entry = directory.Entries.emplace_back();
+    entry.Index = static_cast<int>(directory.Entries.size() - 1);
+    Entry(directory, entry, tag);
+    if (entry.Index > 0) {
+      const TEntry& before = directory.Entries[directory.Entries.size() - 2];
       if (entry.Tag == before.Tag)
         C.Add("IFD-DUPLICATE", &directory, &entry, entry.EntryPos,
               "tag " + Num(entry.Tag) + " appears again");
@@ -190,17 +282,88 @@ std::optional<std::uint64_t> TWalk::Directory(std::uint64_t offset, std::string 
   if (directory.Table == TTable::Main)
     CheckImage(C, directory);
   CheckTags(C, directory);
-  SubDirectories(directory, page);
-  if (!whole)
-    return std::nullopt;
-  return C.Number(tableEnd, FOffsetSize);
+  if (geoKeys && directory.Find(34735))
+    CheckGeoKeys(C, directory, *geoKeys);
+  PointerIssues(&directory, page, false);
+  for (const TTiffDirectory& child : children) {
+    if (const TEntry* pointer = directory.Find(child.PointerTag()); pointer && !pointer->Readable) {
+      FCutPointers.emplace(page, child.PointerTag());
+      continue;
+    }
+    if (child.DirectoryOffset() < FHeaderSize) {
+      const TEntry* pointer = directory.Find(child.PointerTag());
+      C.Add("IFD-OUTSIDE", &directory, pointer, pointer ? pointer->ValuePos : offset,
+            "directory offset " + Num(child.DirectoryOffset()) + " points into the header");
+      continue;
+    }
+    if (FDirectoryCount >= TChecker::MaxDirectories) {
+      C.Add("ADV-SHORT-READ", &directory, nullptr, offset,
+            "more than " + Num(TChecker::MaxDirectories) +
+                " directories; the rest are not checked");
+      break;
+    }
+    Directory(child.Tags(), child.DirectoryOffset(), child.Name(),
+              kind == TDirectoryKind::Page ? child.Name() : path + '/' + child.Name(), page,
+              child.Kind(), child.SubDirectories());
+  }
+  return whole;
 }
 
-void TWalk::Entry(TDirectory& directory, TEntry& entry) {
+void TWalk::PointerIssues(const TDirectory* directory, int page, bool unread) {
+  for (const TReadIssue& issue : F.ReadIssues()) {
+    if (issue.Page != page ||
+        (unread ? issue.Entry >= 0 : issue.Directory != directory->ReaderName || issue.Entry < 0))
+      continue;
+    const TEntry* entry = directory && issue.Entry < static_cast<int>(directory->Entries.size())
+                              ? &directory->Entries[static_cast<std::size_t>(issue.Entry)]
+                              : nullptr;
+    if ((entry && !entry->Readable) || (unread && FCutPointers.contains({page, issue.Detail})))
+      continue;
+    // A directory the reader did not read: named by where it would be.
+    TDirectory place;
+    place.Name = issue.Directory;
+    place.Page = page;
+    const TDirectory* at = directory ? directory : &place;
+    const std::string pointer = PointerName(issue.Detail);
+    switch (issue.Code) {
+    case TReadIssueCode::PointerWrongType:
+      if (entry && TypeSize(entry->Type, C.BigTiff()) != 0)
+        C.Add("SUB-TYPE", at, entry, entry->EntryPos + 2,
+              pointer + " pointer of type " + TypeText(entry->Type) + "; Long or IFD expected");
+      break;
+    case TReadIssueCode::PointerZero:
+      C.Add("SUB-ZERO", at, entry, entry ? entry->ValuePos : issue.Offset,
+            pointer + " pointer is 0");
+      break;
+    case TReadIssueCode::PointerOutsideFile:
+      C.Add(unread ? "IFD-NEXT" : "IFD-OUTSIDE", at, entry, entry ? entry->ValuePos : issue.Offset,
+            "directory offset " + Num(issue.Offset) + " is past the end of the file (" +
+                Num(C.Size()) + " bytes)");
+      break;
+    case TReadIssueCode::DirectoryLoop:
+      if (issue.Detail != 0)
+        C.Add("IFD-LOOP", at, entry, issue.Offset,
+              "directory at " + Num(issue.Offset) +
+                  (ReadBefore(issue.Offset) ? " is reached a second time"
+                                            : " overlaps a directory read before and is not read"));
+      break;
+    case TReadIssueCode::DirectoryLimit:
+      C.Add("ADV-SHORT-READ", at, entry, issue.Offset,
+            "the reader's limit on directories was reached; " + issue.Directory +
+                " and those after it are not checked");
+      break;
+    default:
+      break;
+    }
+  }
+}
+
+void TWalk::Entry(TDirectory& directory, TEntry& entry, const TTag& tag) {
   const bool big = C.BigTiff();
-  entry.Tag = static_cast<std::uint16_t>(*C.Number(entry.EntryPos, 2));
-  entry.Type = static_cast<std::uint16_t>(*C.Number(entry.EntryPos + 2, 2));
-  entry.Count = *C.Number(entry.EntryPos + 4, big ? 8 : 4);
+  entry.Tag = tag.Code();
+  entry.Type = tag.TypeCode();
+  entry.Count = tag.Count();
+  entry.EntryPos = tag.EntryPos();
   const std::uint64_t field = entry.EntryPos + (big ? 12 : 8);
   const std::uint64_t fieldSize = big ? 8 : 4;
   const int size = TypeSize(entry.Type, big);
@@ -217,12 +380,11 @@ void TWalk::Entry(TDirectory& directory, TEntry& entry) {
   // Sizes beyond the file cannot lie in it; the comparison avoids the product's overflow.
   const std::uint64_t limit = C.Size() / static_cast<std::uint64_t>(size) + 1;
   entry.ValueSize = entry.Count < limit ? entry.Count * static_cast<std::uint64_t>(size) : 0;
+  entry.ValuePos = tag.ValueOffset();
   if (entry.Count < limit && entry.ValueSize <= fieldSize) {
-    entry.ValuePos = field;
     entry.Readable = true;
     return;
   }
-  entry.ValuePos = *C.Number(field, static_cast<int>(fieldSize));
   if (entry.Count >= limit || entry.ValuePos > C.Size() ||
       C.Size() - entry.ValuePos < entry.ValueSize) {
     C.Add("ENT-OUTSIDE", &directory, &entry, field,
@@ -240,79 +402,28 @@ void TWalk::Entry(TDirectory& directory, TEntry& entry) {
                entry.Index, entry.Tag, entry.EntryPos});
 }
 
-void TWalk::SubDirectories(const TDirectory& directory, int page) {
-  struct TPointer {
-    std::uint16_t Tag;
-    TTable Table;
-    const char* Name;
-  };
-  static constexpr TPointer Pointers[] = {{330, TTable::Main, "SubIFD"},
-                                          {34665, TTable::Exif, "Exif"},
-                                          {34853, TTable::Gps, "GPS"},
-                                          {40965, TTable::Interoperability, "Interoperability"}};
-  // Collected first: reading a sub-directory appends to the list that holds this one.
-  std::vector<std::pair<const TEntry*, const TPointer*>> found;
-  for (const TEntry& entry : directory.Entries)
-    for (const TPointer& pointer : Pointers)
-      if (entry.Tag == pointer.Tag && (pointer.Tag != 330 || directory.Table == TTable::Main) &&
-          (pointer.Tag != 40965 || directory.Table == TTable::Exif))
-        found.emplace_back(&entry, &pointer);
-  for (const auto& [entry, pointer] : found) {
-    const bool longType =
-        entry->Type == type::Long || entry->Type == type::Ifd ||
-        (C.BigTiff() && (entry->Type == type::Long8 || entry->Type == type::Ifd8));
-    if (!longType) {
-      if (TypeSize(entry->Type, C.BigTiff()) != 0)
-        C.Add("SUB-TYPE", &directory, entry, entry->EntryPos + 2,
-              std::string(pointer->Name) + " pointer of type " + TypeText(entry->Type) +
-                  "; Long or IFD expected");
-      continue;
-    }
-    const auto offsets = C.Values(*entry, 256);
-    int number = 0;
-    for (const std::uint64_t target : offsets) {
-      ++number;
-      if (target == 0) {
-        C.Add("SUB-ZERO", &directory, entry, entry->ValuePos,
-              std::string(pointer->Name) + " pointer is 0");
-        continue;
-      }
-      std::string name = pointer->Tag == 330 ? (directory.Name.starts_with("SubIFD ")
-                                                    ? directory.Name + "." + Num(number)
-                                                    : "SubIFD " + Num(number))
-                                             : pointer->Name;
-      // A SubIFD may start a chain of its own; its members are siblings "SubIFD 1", "SubIFD 1.2".
-      std::uint64_t at = target;
-      const TDirectory* from = &directory;
-      const TEntry* via = entry;
-      std::uint64_t field = entry->ValuePos;
-      for (int link = 1; at != 0; ++link) {
-        // Writers often chain the SubIFDs they also list: the chain then reaches a listed one.
-        if (link > 1 && std::find(offsets.begin(), offsets.end(), at) != offsets.end())
-          break;
-        if (!Reachable(at, from, via, field, link == 1 ? "IFD-OUTSIDE" : "IFD-NEXT"))
-          break;
-        const std::string linkName = link == 1 ? name : name + "." + Num(link);
-        const auto next = Directory(at, linkName, page, pointer->Table);
-        if (!next || pointer->Tag != 330)
-          break;
-        from = C.Directories.back().get();
-        via = nullptr;
-        field =
-            from->Offset + (C.BigTiff() ? 8 : 2) + from->Entries.size() * (C.BigTiff() ? 20u : 12u);
-        at = *next;
-      }
-    }
-  }
-}
-
 } // namespace
 
-TCheckResult TChecker::Check(TFileReader& source) {
+TCheckResult TChecker::Check(const TTiffFile& file, TFileReader& source) {
   TCheckContext context(source);
-  TWalk walk(context);
+  TWalk walk(context, file);
   const int pages = walk.Run();
   return context.Finish(pages);
+}
+
+TCheckResult TChecker::CheckFile(const std::string& path) {
+  TFileReader source(path);
+  return CheckSource(path, source);
+}
+
+TCheckResult TChecker::CheckSource(const std::string& name, TFileReader& source) {
+  TTiffFile file;
+  try {
+    file.LoadFromReader(name, source);
+  } catch (const ELodestarError&) {
+    // A header the reader refuses: the check names what is wrong with it.
+  }
+  return Check(file, source);
 }
 
 } // namespace lodestar::check

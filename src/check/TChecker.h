@@ -2,17 +2,23 @@
 
 #include "TCheckResult.h"
 
+#include <string>
+
 namespace lodestar {
 class TFileReader;
-}
+class TTiffFile;
+} // namespace lodestar
 
 namespace lodestar::check {
 
-// Checks the structure of the TIFF or BigTIFF bytes the reader gives: header, every directory of
-// the page chain and the sub-directories they point to (SubIFDs, Exif, GPS, Interoperability),
-// their entries, the tags' types, counts and values, and where the strips or tiles lie. Reads the
-// directories, the values and the strip and tile tables; never pixel data. Never stops at the
-// first finding; each rule is reported at most MaxPerRule times a file, then counted.
+// Checks a file as the reader loaded it: the header, every page of the chain and the
+// sub-directories the reader followed (SubIFDs, Exif, GPS, Interoperability, GlobalParameters),
+// their entries, the tags' types, counts and values, the GeoTIFF keys and where the strips or
+// tiles lie. What the reader could not read comes from its read issues. The source serves the
+// reads the reader keeps nothing of: the header's bytes, the values of the entries judged (the
+// reader keeps texts for display, not the numbers, NULs and denominators) and the strip and tile
+// tables; never pixel data. Never stops at the first finding; each rule is reported
+// at most MaxPerRule times a file, then counted.
 class TChecker {
 public:
   static constexpr int MaxPerRule = 10;
@@ -20,7 +26,12 @@ public:
   static constexpr int MaxDirectories = 4096;
   static constexpr std::uint64_t MaxArrayValues = 1u << 20;
 
-  static TCheckResult Check(TFileReader& source);
+  // file: loaded from source's bytes (or failed on its header).
+  static TCheckResult Check(const TTiffFile& file, TFileReader& source);
+  // Loads the source with the reader as the file name, then checks it.
+  static TCheckResult CheckSource(const std::string& name, TFileReader& source);
+  // Opens, loads and checks the named file. Raises EFOpenError as the reader does.
+  static TCheckResult CheckFile(const std::string& path);
 };
 
 } // namespace lodestar::check

@@ -9,7 +9,7 @@ namespace {
 using enum TSeverity;
 
 // IDs are stable: reports, scripts and --ignore lists name them. Add rules, never renumber.
-constexpr std::array<TRule, 39> Table = {{
+constexpr std::array<TRule, 44> Table = {{
     {"HDR-ORDER", Fatal, "The file starts with the byte-order mark \"II\" or \"MM\"",
      "TIFF 6.0, Section 2: Image File Header"},
     {"HDR-VERSION", Fatal, "The version number is 42 (or 43 for BigTIFF, with offset size 8)",
@@ -92,12 +92,27 @@ constexpr std::array<TRule, 39> Table = {{
      "TIFF Technical Note 1; Exif 2.3, Section 4.6.3"},
     {"SUB-ZERO", Error, "A sub-directory pointer is not 0",
      "TIFF Technical Note 1; Exif 2.3, Section 4.6.3"},
+    {"GEO-TYPE", Error,
+     "GeoKeyDirectory is of type Short, GeoDoubleParams Double and GeoAsciiParams Ascii",
+     "GeoTIFF 1.1 (OGC 19-008r4), 7.1.2, 7.1.5, 7.1.6"},
+    {"GEO-HEADER", Error,
+     "The key directory's header reads version 1, revision 1.0 or 1.1, and the number of keys "
+     "fits the tag's values",
+     "GeoTIFF 1.1 (OGC 19-008r4), 7.1.2: Requirements Class GeoKeyDirectoryTag"},
+    {"GEO-ORDER", Error, "GeoKeys are sorted in ascending order of key ID, each once",
+     "GeoTIFF 1.1 (OGC 19-008r4), 7.1.2: Requirements Class GeoKeyDirectoryTag"},
+    {"GEO-LOCATION", Error,
+     "A key's location is 0 (with count 1) or a GeoTIFF tag the directory holds",
+     "GeoTIFF 1.1 (OGC 19-008r4), 7.1.2, 7.1.4-7.1.6"},
+    {"GEO-SLICE", Error, "A key's values lie inside the tag that holds them (doubles, characters)",
+     "GeoTIFF 1.1 (OGC 19-008r4), 7.1.5: GeoDoubleParamsTag; 7.1.6: GeoAsciiParamsTag"},
     {"ADV-OLD-JPEG", Warning, "Compression 6, the old-style JPEG, is best avoided",
      "TIFF 6.0, Section 22: JPEG Compression; TIFF Technical Note 2"},
     {"ADV-PRIVATE", Warning, "A private tag (32768 and above) the checker knows nothing of",
      "TIFF 6.0, Section 2: Private Tags"},
     {"ADV-SHORT-READ", Warning,
-     "A check was cut short: a value too long to read whole, or a limit on directories",
+     "A check was cut short: a value too long to read whole, a limit on directories, or a "
+     "file another program was writing",
      "Lodestar's own limits"},
 }};
 

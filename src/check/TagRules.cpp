@@ -16,13 +16,14 @@ constexpr std::uint32_t AnyType = ~0u;
 
 enum class TCount : std::uint8_t {
   Any,
-  Fixed,    // N
-  Samples,  // SamplesPerPixel
-  ColorMap, // 3 * 2^BitsPerSample
-  Curve,    // 2^BitsPerSample
-  Transfer, // 1 or 3 times 2^BitsPerSample
-  DotRange, // 2 or 2 * SamplesPerPixel
-  AtLeast,  // N or more
+  Fixed,     // N
+  Samples,   // SamplesPerPixel
+  ColorMap,  // 3 * 2^BitsPerSample
+  Curve,     // 2^BitsPerSample
+  Transfer,  // 1 or 3 times 2^BitsPerSample
+  DotRange,  // 2 or 2 * SamplesPerPixel
+  AtLeast,   // N or more
+  TwoToFour, // a point, a circle or a rectangle (Exif's SubjectArea)
 };
 
 // How the allowed values apply: to the first value, to each value, or as the bits that may be set.
@@ -62,7 +63,8 @@ using enum TTable;
 using C = TCount;
 using V = TValues;
 
-// Kept in ascending order of table and tag.
+// Kept in ascending order of table and tag. The GeoTIFF tags have rules of their own. Exif,
+// GPS and Interoperability: every tag Exif 2.3 defines for those directories.
 constexpr TTagRule TagRules[] = {
     {Main, 254, T(type::Long), C::Fixed, 1, V::Bits, NewSubfileBits},
     {Main, 255, T(type::Short), C::Fixed, 1, V::First, SubfileTypes},
@@ -147,30 +149,77 @@ constexpr TTagRule TagRules[] = {
     {Main, 34377, AnyType, C::Any, 0},
     {Main, 34665, T(type::Long) | T(type::Ifd), C::Fixed, 1},
     {Main, 34675, T(type::Undefined), C::Any, 0},
-    {Main, 34735, T(type::Short), C::AtLeast, 4},
-    {Main, 34736, T(type::Double), C::Any, 0},
-    {Main, 34737, T(type::Ascii), C::Any, 0},
     {Main, 34853, T(type::Long) | T(type::Ifd), C::Fixed, 1},
     {Exif, 33434, T(type::Rational), C::Fixed, 1},
     {Exif, 33437, T(type::Rational), C::Fixed, 1},
     {Exif, 34850, T(type::Short), C::Fixed, 1},
+    {Exif, 34852, T(type::Ascii), C::Any, 0},
+    {Exif, 34855, T(type::Short), C::Any, 0},
+    {Exif, 34856, T(type::Undefined), C::Any, 0},
+    {Exif, 34864, T(type::Short), C::Fixed, 1},
+    {Exif, 34865, T(type::Long), C::Fixed, 1},
+    {Exif, 34866, T(type::Long), C::Fixed, 1},
+    {Exif, 34867, T(type::Long), C::Fixed, 1},
+    {Exif, 34868, T(type::Long), C::Fixed, 1},
+    {Exif, 34869, T(type::Long), C::Fixed, 1},
     {Exif, 36864, T(type::Undefined), C::Fixed, 4},
     {Exif, 36867, T(type::Ascii), C::Fixed, 20},
     {Exif, 36868, T(type::Ascii), C::Fixed, 20},
     {Exif, 37121, T(type::Undefined), C::Fixed, 4},
+    {Exif, 37122, T(type::Rational), C::Fixed, 1},
     {Exif, 37377, T(type::SRational), C::Fixed, 1},
     {Exif, 37378, T(type::Rational), C::Fixed, 1},
+    {Exif, 37379, T(type::SRational), C::Fixed, 1},
     {Exif, 37380, T(type::SRational), C::Fixed, 1},
+    {Exif, 37381, T(type::Rational), C::Fixed, 1},
+    {Exif, 37382, T(type::Rational), C::Fixed, 1},
     {Exif, 37383, T(type::Short), C::Fixed, 1},
+    {Exif, 37384, T(type::Short), C::Fixed, 1},
     {Exif, 37385, T(type::Short), C::Fixed, 1},
     {Exif, 37386, T(type::Rational), C::Fixed, 1},
+    {Exif, 37396, T(type::Short), C::TwoToFour, 0},
+    {Exif, 37500, T(type::Undefined), C::Any, 0},
+    {Exif, 37510, T(type::Undefined), C::Any, 0},
+    {Exif, 37520, T(type::Ascii), C::Any, 0},
+    {Exif, 37521, T(type::Ascii), C::Any, 0},
+    {Exif, 37522, T(type::Ascii), C::Any, 0},
     {Exif, 40960, T(type::Undefined), C::Fixed, 4},
     {Exif, 40961, T(type::Short), C::Fixed, 1},
     {Exif, 40962, ShortOrLong, C::Fixed, 1},
     {Exif, 40963, ShortOrLong, C::Fixed, 1},
+    {Exif, 40964, T(type::Ascii), C::Fixed, 13},
     {Exif, 40965, T(type::Long) | T(type::Ifd), C::Fixed, 1},
+    {Exif, 41483, T(type::Rational), C::Fixed, 1},
+    {Exif, 41484, T(type::Undefined), C::Any, 0},
+    {Exif, 41486, T(type::Rational), C::Fixed, 1},
+    {Exif, 41487, T(type::Rational), C::Fixed, 1},
+    {Exif, 41488, T(type::Short), C::Fixed, 1},
+    {Exif, 41492, T(type::Short), C::Fixed, 2},
+    {Exif, 41493, T(type::Rational), C::Fixed, 1},
+    {Exif, 41495, T(type::Short), C::Fixed, 1},
     {Exif, 41728, T(type::Undefined), C::Fixed, 1},
     {Exif, 41729, T(type::Undefined), C::Fixed, 1},
+    {Exif, 41730, T(type::Undefined), C::Any, 0},
+    {Exif, 41985, T(type::Short), C::Fixed, 1},
+    {Exif, 41986, T(type::Short), C::Fixed, 1},
+    {Exif, 41987, T(type::Short), C::Fixed, 1},
+    {Exif, 41988, T(type::Rational), C::Fixed, 1},
+    {Exif, 41989, T(type::Short), C::Fixed, 1},
+    {Exif, 41990, T(type::Short), C::Fixed, 1},
+    {Exif, 41991, T(type::Short), C::Fixed, 1},
+    {Exif, 41992, T(type::Short), C::Fixed, 1},
+    {Exif, 41993, T(type::Short), C::Fixed, 1},
+    {Exif, 41994, T(type::Short), C::Fixed, 1},
+    {Exif, 41995, T(type::Undefined), C::Any, 0},
+    {Exif, 41996, T(type::Short), C::Fixed, 1},
+    {Exif, 42016, T(type::Ascii), C::Fixed, 33},
+    {Exif, 42032, T(type::Ascii), C::Any, 0},
+    {Exif, 42033, T(type::Ascii), C::Any, 0},
+    {Exif, 42034, T(type::Rational), C::Fixed, 4},
+    {Exif, 42035, T(type::Ascii), C::Any, 0},
+    {Exif, 42036, T(type::Ascii), C::Any, 0},
+    {Exif, 42037, T(type::Ascii), C::Any, 0},
+    {Exif, 42240, T(type::Rational), C::Fixed, 1},
     {Gps, 0, T(type::Byte), C::Fixed, 4},
     {Gps, 1, T(type::Ascii), C::Fixed, 2},
     {Gps, 2, T(type::Rational), C::Fixed, 3},
@@ -179,8 +228,35 @@ constexpr TTagRule TagRules[] = {
     {Gps, 5, T(type::Byte), C::Fixed, 1},
     {Gps, 6, T(type::Rational), C::Fixed, 1},
     {Gps, 7, T(type::Rational), C::Fixed, 3},
+    {Gps, 8, T(type::Ascii), C::Any, 0},
+    {Gps, 9, T(type::Ascii), C::Fixed, 2},
+    {Gps, 10, T(type::Ascii), C::Fixed, 2},
+    {Gps, 11, T(type::Rational), C::Fixed, 1},
+    {Gps, 12, T(type::Ascii), C::Fixed, 2},
+    {Gps, 13, T(type::Rational), C::Fixed, 1},
+    {Gps, 14, T(type::Ascii), C::Fixed, 2},
+    {Gps, 15, T(type::Rational), C::Fixed, 1},
+    {Gps, 16, T(type::Ascii), C::Fixed, 2},
+    {Gps, 17, T(type::Rational), C::Fixed, 1},
+    {Gps, 18, T(type::Ascii), C::Any, 0},
+    {Gps, 19, T(type::Ascii), C::Fixed, 2},
+    {Gps, 20, T(type::Rational), C::Fixed, 3},
+    {Gps, 21, T(type::Ascii), C::Fixed, 2},
+    {Gps, 22, T(type::Rational), C::Fixed, 3},
+    {Gps, 23, T(type::Ascii), C::Fixed, 2},
+    {Gps, 24, T(type::Rational), C::Fixed, 1},
+    {Gps, 25, T(type::Ascii), C::Fixed, 2},
+    {Gps, 26, T(type::Rational), C::Fixed, 1},
+    {Gps, 27, T(type::Undefined), C::Any, 0},
+    {Gps, 28, T(type::Undefined), C::Any, 0},
     {Gps, 29, T(type::Ascii), C::Fixed, 11},
+    {Gps, 30, T(type::Short), C::Fixed, 1},
+    {Gps, 31, T(type::Rational), C::Fixed, 1},
     {Interoperability, 1, T(type::Ascii), C::Any, 0},
+    {Interoperability, 2, T(type::Undefined), C::Fixed, 4},
+    {Interoperability, 4096, T(type::Ascii), C::Any, 0},
+    {Interoperability, 4097, ShortOrLong, C::Fixed, 1},
+    {Interoperability, 4098, ShortOrLong, C::Fixed, 1},
 };
 
 const TTagRule* FindTagRule(TTable table, std::uint16_t tag) {
@@ -292,8 +368,10 @@ void CheckTags(TCheckContext& context, const TDirectory& directory) {
     CheckEntryBytes(context, directory, entry);
     const TTagRule* rule = FindTagRule(directory.Table, entry.Tag);
     if (!rule) {
-      // Private tags the listing names (Exif, DNG, Photoshop, ...) are no news to anyone.
+      // Private tags the listing names (Exif, DNG, Photoshop, ...) are no news to anyone; the
+      // GeoTIFF tags have rules of their own.
       if (directory.Table == TTable::Main && entry.Tag >= 32768 &&
+          (entry.Tag < 34735 || entry.Tag > 34737) &&
           TagDescription(entry.Tag).starts_with("Unknown Tag"))
         context.Add("ADV-PRIVATE", &directory, &entry, entry.EntryPos,
                     "private tag " + Num(entry.Tag) + " is not one the checker knows");
@@ -344,6 +422,10 @@ void CheckTags(TCheckContext& context, const TDirectory& directory) {
     case TCount::DotRange:
       ok = entry.Count == 2 || entry.Count == 2 * samples;
       expectedText = "2 or " + Num(2 * samples);
+      break;
+    case TCount::TwoToFour:
+      ok = entry.Count >= 2 && entry.Count <= 4;
+      expectedText = "2, 3 or 4";
       break;
     case TCount::AtLeast:
       ok = entry.Count >= rule->N;

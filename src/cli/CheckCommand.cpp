@@ -8,13 +8,16 @@
 #include "TBatchEngine.h"
 #include "TChecker.h"
 #include "TFileReader.h"
+#include "TNameList.h"
 #include "TOutputStream.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -32,6 +35,8 @@ struct TCheckOptions {
   bool NoSubdirs = false;
   std::vector<std::string> Ignore;
   bool ListRules = false;
+  std::string FilesFrom; // a list of names instead of PATH; "-" for standard input
+  bool NulSeparated = false;
 };
 
 // The check's side of a run over a directory: the walk, the jobs and the order are batch's; each
@@ -80,8 +85,7 @@ public:
 
   std::vector<std::string> Report(const std::string& fullPath, const std::string& openName,
                                   int& pages) const override {
-    TFileReader source(openName);
-    check::TCheckResult result = check::TChecker::Check(source);
+    check::TCheckResult result = check::TChecker::CheckFile(openName);
     check::IgnoreRules(result, FIgnore);
     pages = result.Pages;
     if (result.Verdict != check::TVerdict::Valid)
@@ -101,7 +105,16 @@ int RunCheck(const TCheckOptions& options) {
     std::fputs(check::RuleCatalogueText().c_str(), stdout);
     return FinishStandardOutput(ExitSuccess);
   }
-  if (options.Paths.empty()) {
+  const bool fromList = !options.FilesFrom.empty();
+  if (fromList && !options.Paths.empty()) {
+    ReportError(options.Paths.front(), "give either PATH or --files-from FILE");
+    return ExitUsage;
+  }
+  if (options.NulSeparated && !fromList) {
+    ReportError("-0", "needs --files-from");
+    return ExitUsage;
+  }
+  if (options.Paths.empty() && !fromList) {
     ReportLine("error", "PATH is required\nRun with --help for more information.");
     return ExitUsage;
   }
@@ -129,6 +142,21 @@ int RunCheck(const TCheckOptions& options) {
   TRecordOptions record;
   record.FileReport = &reporter;
 
+  // The list's names as batch --files-from takes them: in its order, each a file, under any --jobs.
+  int listFd = -1;
+  if (fromList) {
+    listFd = options.FilesFrom == "-" ? STDIN_FILENO
+                                      : ::open(options.FilesFrom.c_str(), O_RDONLY | O_CLOEXEC);
+    if (listFd < 0) {
+      ReportError(options.FilesFrom, SystemReason(errno));
+      return ExitUsage;
+    }
+  }
+  const std::shared_ptr<void> closeList(nullptr, [listFd](void*) {
+    if (listFd > STDIN_FILENO)
+      ::close(listFd);
+  });
+
   std::signal(SIGPIPE, SIG_IGN);
   TOutputStream out(STDOUT_FILENO, "standard output");
   TCheckHost host(out, record);
@@ -136,6 +164,18 @@ int RunCheck(const TCheckOptions& options) {
   try {
     if (format == check::TReportFormat::Csv)
       host.AddResultLine(check::CsvHeader());
+    if (fromList) {
+      TRunOptions run;
+      run.SearchItemCount = 1;
+      run.AddDescription = false;
+      host.SetRun(run);
+      TNameList names(listFd, options.NulSeparated ? '\0' : '\n',
+                      options.FilesFrom == "-" ? "standard input" : options.FilesFrom);
+      TBatchEngine engine(host);
+      engine.SetJobs(options.Jobs);
+      engine.SetNameSource([&names](std::string& name) { return names.Next(name); });
+      engine.Run();
+    }
     for (std::size_t i = 0; i < options.Paths.size(); ++i) {
       const std::string& path = options.Paths[i];
       if (!isDirectory[i]) {
@@ -168,7 +208,7 @@ int RunCheck(const TCheckOptions& options) {
     ReportError("standard output", error.Reason());
     return ExitFailed;
   } catch (const ELodestarError& error) {
-    ReportError(EscapeControls(options.Paths.front()), error.what());
+    ReportError(EscapeControls(fromList ? options.FilesFrom : options.Paths.front()), error.what());
     status = ExitFailed;
   }
   if (status != ExitSuccess)
@@ -203,6 +243,11 @@ void RegisterCheckCommand(CLI::App& app) {
                    "Files checked at once (default: the number of processors, at least 4); the "
                    "output is the same for every N")
       ->check(CLI::Range(1, 1024));
+  command->add_option("--files-from", options->FilesFrom,
+                      "Check the files named in FILE, one a line (\"-\": standard input), in its "
+                      "order, as batch --files-from reads them, instead of PATH");
+  command->add_flag("-0,--null", options->NulSeparated,
+                    "The names in --files-from end with a NUL character (find -print0)");
   command->add_flag("--no-subdirs", options->NoSubdirs,
                     "Do not walk the directories below a directory PATH");
   command->add_option("--ignore", options->Ignore, "Rule IDs to leave out, comma-separated")

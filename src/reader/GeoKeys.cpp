@@ -129,7 +129,8 @@ std::vector<TGeoKey> DecodeGeoKeys(const TGeoKeyInput& input,
     key.Name = GeoKeyName(key.KeyId);
     key.Location = static_cast<std::uint16_t>(words[base + 1]);
     key.Count = static_cast<std::uint16_t>(words[base + 2]);
-    const std::size_t at = static_cast<std::size_t>(words[base + 3]);
+    key.ValueOffset = static_cast<std::uint16_t>(words[base + 3]);
+    const std::size_t at = key.ValueOffset;
     const std::size_t count = key.Count;
     switch (key.Location) {
     case 0: // the value field is the value

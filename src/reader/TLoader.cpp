@@ -68,6 +68,7 @@ void TLoader::Load() {
   // A directory whose table overlaps one read before ends the chain: that covers a next offset
   // leading back into the chain, and it bounds the pages and tags held by the size of the file.
   while (offset != 0) {
+    FPage = FFile.PageCount() + 1;
     if (!Claim(offset)) {
       Report({TReadIssueCode::DirectoryLoop, offset,
               "page " + std::to_string(FFile.PageCount() + 1), -1, 0});
@@ -85,12 +86,13 @@ void TLoader::Load() {
   // Only once the chain is known: a child pointing at a page must not take it from the chain.
   int number = 0;
   for (TTiffPage& page : FFile.FPages.FItems) {
-    ++number;
+    FPage = ++number;
     ReadChildren(page.FTags, TDirectoryKind::Page, "page " + std::to_string(number),
                  page.FSubDirectories, 1);
     ReadGeoKeys(page, "page " + std::to_string(number));
   }
   ReadValueBytes();
+  FPage = 0;
   if (FStream.Busy())
     Report({TReadIssueCode::FileBusy, 0, {}, -1, 0});
 }
@@ -409,6 +411,7 @@ void TLoader::ReadValueBytes() {
 }
 
 void TLoader::Report(TReadIssue issue) {
+  issue.Page = FPage;
   const std::string text = ReadIssueMessage(issue, FStream.Size(), FBig);
   FFile.FReadIssues.push_back(std::move(issue));
   if (!text.empty())

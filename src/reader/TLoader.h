@@ -66,6 +66,8 @@ private:
   int FSubDirectoryCount = 0;
   int FPointerIssues = 0;
   bool FLimitReported = false;
+  // The page whose chain entry or directory tree is being read, for the issues.
+  int FPage = 0;
 };
 
 } // namespace lodestar

@@ -41,6 +41,8 @@ struct TReadIssue {
   // DirectoryUnreadable: where the unreadable directory would end. Pointer issues: the pointer's
   // tag. GeoKeysMalformed: the key index. 0 otherwise.
   TFileOffset Detail = 0;
+  // The 1-based page whose directory tree the issue lies in; 0 for none.
+  int Page = 0;
 };
 
 } // namespace lodestar

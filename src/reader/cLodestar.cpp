@@ -49,6 +49,29 @@ TFileOffset AsOffset(std::uint32_t value) {
 
 // --- TTag -------------------------------------------------------------------------------------
 
+void TTag::KeepValueOffset(TFileReader& stream, unsigned fieldSize) {
+  static constexpr unsigned char Sizes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4,
+                                            8, 4, 8, 4, 0, 0, 8, 8, 8};
+  const unsigned size = FTypeCode < std::size(Sizes) ? Sizes[FTypeCode] : 0;
+  if (size == 0 || (fieldSize == 4 && size == 8 && FTypeCode >= 16))
+    return;
+  const std::int64_t field = stream.Position();
+  if (FCount <= fieldSize / size) {
+    FValueOffset = static_cast<TFileOffset>(field);
+    return;
+  }
+  // A peek, not a read that raises: the value's own reading decides what a short field means.
+  unsigned char raw[8];
+  if (stream.Read(raw, fieldSize) == fieldSize) {
+    TFileOffset offset = 0;
+    const bool big = FOwnerFile->IsBigEndian();
+    for (unsigned i = 0; i < fieldSize; ++i)
+      offset |= TFileOffset(raw[big ? fieldSize - 1 - i : i]) << (8 * i);
+    FValueOffset = offset;
+  }
+  stream.Seek(field);
+}
+
 void TTag::ReadEntry(TFileReader& stream, TFileOffset position) {
   if (position > stream.Size())
     return;
@@ -63,9 +86,11 @@ void TTag::ReadEntry(TFileReader& stream, TFileOffset position) {
     FFieldType = static_cast<std::uint8_t>(FTypeCode - 1);
     if (bigTiff) {
       FCount = SwapLong8(ReadLong8(stream), big);
+      KeepValueOffset(stream, 8);
       ReadBigValue(stream);
     } else {
       FCount = SwapLong(ReadLong(stream), big);
+      KeepValueOffset(stream, 4);
       ReadValue(stream);
     }
   } catch (const ELodestarError&) {
@@ -416,6 +441,11 @@ void TTiffFile::SetFileName(const std::string& value, TFileKind kind, TListedNam
   FFileName = value;
   LoadFile(*stream);
   FReadBuffer = stream->TakeBuffer();
+}
+
+void TTiffFile::LoadFromReader(const std::string& name, TFileReader& stream) {
+  FFileName = name;
+  LoadFile(stream);
 }
 
 void TTiffFile::LoadFromMemory(const std::string& name, std::span<const std::uint8_t> bytes) {

@@ -54,6 +54,9 @@ public:
   void AppendValueUtf8(std::string& out) const;
   TFileOffset ValuePos() const { return FValuePos; }
   TFileOffset EntryPos() const { return FEntryPos; }
+  // Where the value's bytes lie: the value field itself when they fit in it, else the offset the
+  // field holds; 0 for a blank tag, an unknown type or a field cut off by the end of the file.
+  TFileOffset ValueOffset() const { return FValueOffset; }
   std::uint64_t Count() const { return FCount; }
   const TTiffFile* OwnerFile() const { return FOwnerFile; }
   // True when Value() holds only the start of a "Byte" or "Ascii" value: it was longer than
@@ -70,6 +73,7 @@ private:
   friend class TLoader;
 
   void ReadValue(TFileReader& stream);
+  void KeepValueOffset(TFileReader& stream, unsigned fieldSize);
   void ReadBigValue(TFileReader& stream);
   // Takes the value's bytes from length bytes at a file offset, both clipped to the file.
   void KeepBytesAt(const TFileReader& stream, TFileOffset offset, std::uint64_t length);
@@ -85,6 +89,7 @@ private:
   std::uint64_t FNumber = 0;
   TFileOffset FValuePos = 0;
   TFileOffset FEntryPos = 0;
+  TFileOffset FValueOffset = 0;
   const TTiffFile* FOwnerFile = nullptr;
   std::uint64_t FCount = 0;
   std::uint16_t FCode = 0;
@@ -187,6 +192,9 @@ struct TGeoKey {
   // tag number as stored.
   std::uint16_t Location = 0;
   std::uint16_t Count = 0;
+  // The key's last number as stored: the value itself for location 0, else the index of the first
+  // value in the location's tag.
+  std::uint16_t ValueOffset = 0;
   // Numbers in decimal, several separated by one blank; characters without the closing "|".
   std::u16string Value;
 };
@@ -276,6 +284,9 @@ public:
   // Loads bytes in memory as the file name; the same results, messages and errors as a file of
   // these bytes. The bytes are not kept.
   void LoadFromMemory(const std::string& name, std::span<const std::uint8_t> bytes);
+  // Loads what an open reader holds as the file name, leaving the reader open for the caller's
+  // own reads.
+  void LoadFromReader(const std::string& name, TFileReader& stream);
 
   // Why the last load loaded nothing, so that callers need not look at the file system again.
   TLoadStatus LoadStatus() const { return FLoadStatus; }

@@ -60,7 +60,7 @@ void TForm1::CheckOpenFile() {
   lodestar::check::TCheckResult result;
   try {
     lodestar::TFileReader source(FTiffFile->FileName());
-    result = lodestar::check::TChecker::Check(source);
+    result = lodestar::check::TChecker::Check(*FTiffFile, source);
   } catch (const lodestar::ELodestarError&) {
     // The file went between its load and the check: no findings to show, no verdict.
     FindingsModel->SetResult({});
@@ -80,14 +80,16 @@ void TForm1::SelectFinding(int row) {
     ShowPage(finding->Page);
     UpdateStatusPanels();
   }
-  // Only the pages' own entries are listed; a finding in a sub-directory shows its page.
-  if (finding->Entry < 0 || !finding->Directory.starts_with("page "))
+  if (finding->Entry < 0)
     return;
-  const std::string position =
-      lodestar::FormatInBase(static_cast<std::int32_t>(finding->EntryPos), DisplayBase());
+  // The rows name their entry by directory (empty for the page's own) and index; with the
+  // sub-directories hidden, a finding in one finds no row and shows its page.
+  const std::string directory =
+      finding->Directory.starts_with("page ") ? std::string() : finding->Directory;
   const auto& rows = ListedRows().Rows;
   for (std::size_t i = 0; i < rows.size(); ++i)
-    if (!rows[i].Caption.empty() && !rows[i].SubItems.empty() && rows[i].SubItems[0] == position) {
+    if (rows[i].Entry && rows[i].Entry->Directory == directory &&
+        rows[i].Entry->Index == finding->Entry) {
       const QModelIndex index = ListView1Model->index(static_cast<int>(i), 0);
       ListView1->setCurrentIndex(index);
       ListView1->scrollTo(index);

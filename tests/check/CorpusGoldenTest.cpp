@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace lodestar::test {
 namespace {
@@ -27,7 +26,7 @@ TEST(CheckCorpus, FindingsAsReviewed) {
   std::string report;
   for (const auto& path : files) {
     TFileReader source(path.string());
-    const auto result = check::TChecker::Check(source);
+    const auto result = check::TChecker::CheckSource("", source);
     for (const auto& line :
          check::ReportLines(path.filename().string(), result, check::TReportFormat::Text))
       report += line + "\n";
@@ -37,14 +36,7 @@ TEST(CheckCorpus, FindingsAsReviewed) {
     std::ofstream(golden, std::ios::binary) << report;
     GTEST_SKIP() << "wrote " << golden;
   }
-  // Line by line, so a failure names the first file that changed.
-  std::istringstream want(FileBytes(golden)), got(report);
-  std::string wantLine, gotLine;
-  int line = 0;
-  while (std::getline(want, wantLine) && std::getline(got, gotLine)) {
-    ++line;
-    ASSERT_EQ(gotLine, wantLine) << "line " << line;
-  }
+  // A failure shows the lines that changed.
   EXPECT_EQ(report, FileBytes(golden));
 }
 
