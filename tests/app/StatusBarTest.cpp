@@ -27,8 +27,9 @@ TEST_F(StatusBar, TheVerdictIsWholeAndOverlapsNoPanelOnASmallScreen) {
     for (const QLabel* panel : Form->StatusBar1Panels) {
       EXPECT_FALSE(panel->geometry().intersects(verdict->geometry()))
           << panel->text().toStdString();
-      if (std::string(screen) == "wide")
+      if (std::string(screen) == "wide") {
         EXPECT_GE(panel->width(), panel->fontMetrics().horizontalAdvance(panel->text()));
+      }
     }
   }
 }
