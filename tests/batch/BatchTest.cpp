@@ -92,6 +92,10 @@ TEST_F(Batch, RecordBytes) {
       {TTiffBuilder().Pages({ScanPage(B, 16, 16, 300, "Scan")}),
        {"--check"},
        "\"@v.tif\",\"1\",\"Scan\",\"not well-formed\",\"1\"\n"},
+      {TTiffBuilder().Pages({ScanPage(B, 16, 16, 300, "Scan")}),
+       {"--check", "--format", "ndjson", "--tags", "305"},
+       R"({"path":"@v.tif","file":"v.tif","page":1,"values":{"Software":"Scan"},"verdict":"not well-formed","findings":1})"
+       "\n"},
   };
   for (const auto& c : cases) {
     c.File.Save(Dir.File("v.tif"));

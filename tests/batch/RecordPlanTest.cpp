@@ -1,6 +1,5 @@
-// The per-file work of a run without waste: value texts built only when asked, a record plan
-// compiled once, one file object and outcome reused from file to file, a listed file read without
-// a second look at it. Each must give what a fresh, text-based load gives.
+// The per-file work without waste (texts built when asked, a plan compiled once, scratch reused,
+// no look before a read) must give what a fresh, text-based load gives.
 #include "CodePage.h"
 #include "TBatchEngine.h"
 #include "TFileLoad.h"
@@ -58,35 +57,7 @@ TEST(ValueText, Utf8OfEveryEntryIsItsWideText) {
   ExpectUtf8MatchesWide(file.Pages().GetPage(0)->Tags(), "built");
 }
 
-// Rational: the first numerator over the first denominator, both signed 32-bit, rounded half to
-// even; a zero denominator leaves the value blank.
-TEST(ValueText, RationalsRoundHalfToEven) {
-  const struct {
-    std::uint32_t Numerator, Denominator;
-    const char* Text;
-  } cases[] = {{5, 2, "2"},
-               {7, 2, "4"},
-               {0xFFFFFFFB, 2, "-2"},
-               {0xFFFFFFF9, 2, "-4"},
-               {5, 0xFFFFFFFE, "-2"},
-               {1, 3, "0"},
-               {2, 3, "1"},
-               {0xFFFFFFFE, 3, "-1"},
-               {0x80000000, 0xFFFFFFFF, "2147483648"},
-               {300, 1, "300"},
-               {3, 0, " "}};
-  for (const auto& c : cases) {
-    TTiffBuilder b;
-    b.Header(8).Directory(8, {b.RationalEntry(282, c.Numerator, c.Denominator)});
-    TTiffFile file;
-    file.LoadFromMemory("r.tif", b.Bytes());
-    EXPECT_EQ(ToUtf8(file.Pages().GetPage(0)->Tags().GetTag(0)->Value()), c.Text)
-        << c.Numerator << "/" << c.Denominator;
-  }
-}
-
-// An item names the entries whose number text equals its own: no leading zeros, nothing past
-// 65535, and tag 0 only where an entry carries that number.
+// An item names the entries of its number text: no leading zeros, nothing past 65535, tag 0.
 TEST(RecordPlan, ItemsNameEntriesByTheirNumberText) {
   TTiffBuilder b;
   b.Header(8).Directory(8, {b.ShortEntry(0, 7), b.ShortEntry(256, 10), b.AsciiEntry(305, "a"),

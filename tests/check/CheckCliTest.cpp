@@ -1,4 +1,4 @@
-// lodestar-cli check and batch --check, run as a user runs them.
+// lodestar-cli check, run as a user runs it (batch --check's cells: tests/batch).
 
 #include "RunProgram.h"
 #include "TempDir.h"
@@ -106,39 +106,6 @@ TEST(CheckCli, ExitStatusAndOutput) {
     if (c.Out != "*") {
       EXPECT_EQ(run.Out, c.Out) << c.Name;
     }
-  }
-}
-
-TEST(CheckCli, BatchCheckAddsTwoCellsAndLeavesRecordsOtherwise) {
-  TTempDir dir;
-  WriteScans(dir);
-  for (const char* format : {"records", "csv", "ndjson"}) {
-    const auto plain =
-        RunProgram(Cli, {"batch", dir.Path().string(), "--format", format, "--tags", "256"});
-    const auto checked = RunProgram(
-        Cli, {"batch", dir.Path().string(), "--check", "--format", format, "--tags", "256"});
-    ASSERT_EQ(plain.Status, 0) << plain.Err;
-    ASSERT_EQ(checked.Status, 0) << checked.Err;
-    std::string expected;
-    std::size_t line = 0;
-    for (std::size_t start = 0; start < plain.Out.size(); ++line) {
-      const std::size_t end = plain.Out.find('\n', start);
-      std::string record = plain.Out.substr(start, end - start);
-      const bool header = line == 0 && std::string(format) != "ndjson";
-      const bool sound = record.find("a-sound") != std::string::npos;
-      const char* verdict = sound ? "well-formed and valid" : "well-formed, not valid";
-      const char* count = sound ? "0" : "1";
-      if (std::string(format) == "ndjson") {
-        record.pop_back();
-        record += std::string(",\"verdict\":\"") + verdict + "\",\"findings\":" + count + "}";
-      } else {
-        record += header ? ",\"Verdict\",\"Findings\""
-                         : std::string(",\"") + verdict + "\",\"" + count + "\"";
-      }
-      expected += record + "\n";
-      start = end + 1;
-    }
-    EXPECT_EQ(checked.Out, expected) << format;
   }
 }
 

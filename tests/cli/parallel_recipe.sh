@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # docs/scaling.md's GNU parallel recipe on one machine: a NUL-separated list of a TIFF tree cut into
 # blocks for 4 jobs, each `batch` (and `check`) shard's ndjson merged in the list's order, must be
-# the single run's over the same list byte for byte, and hold the same records as a walk.
+# the single run's over the same list byte for byte.
 #
 #   tests/cli/parallel_recipe.sh LODESTAR_CLI TREE
 set -euo pipefail
@@ -14,8 +14,7 @@ command -v parallel >/dev/null || { echo "GNU parallel is missing (Debian packag
 # The list, as the walk would choose: *.tif and *.tiff in any case, no hidden entries.
 find -L "$tree" -name '.*' -prune -o -type f \( -iname '*.tif' -o -iname '*.tiff' \) -print0 \
   >"$work/files.list"
-count=$(tr -cd '\0' <"$work/files.list" | wc -c)
-[ "$count" -gt 10 ] || { echo "only $count files in $tree" >&2; exit 1; }
+[ -s "$work/files.list" ] || { echo "no files in $tree" >&2; exit 1; }
 
 for command in batch check; do
   # check's status says whether every file is valid; the inventories are what is compared.
@@ -25,8 +24,4 @@ for command in batch check; do
     <"$work/files.list" >"$work/parallel"
   cmp "$work/single" "$work/parallel" ||
     { echo "$command: the merged inventory differs from the single run's" >&2; exit 1; }
-  "$cli" $command "$tree" --format ndjson | sort >"$work/walk" || [ $? = 4 ]
-  sort "$work/parallel" | cmp - "$work/walk" ||
-    { echo "$command: the merged inventory holds other records than a walk" >&2; exit 1; }
-  echo "$command: $count files, $(wc -l <"$work/single") lines, the same as one run"
 done

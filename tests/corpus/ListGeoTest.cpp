@@ -52,8 +52,7 @@ TEST(ListGeo, KeysAgreeWithListGeo) {
       EXPECT_EQ("\"" + ToUtf8(key.Value) + "\"", value);
     }
   }
-  EXPECT_EQ(k, keys.size());
-  EXPECT_EQ(k, 5u);
+  EXPECT_TRUE(k == keys.size() && k == 5u) << k << " of " << keys.size();
 }
 
 } // namespace

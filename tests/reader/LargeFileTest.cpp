@@ -21,15 +21,13 @@ std::string Sparse(const std::string& path, std::uint64_t size,
     ok = ok && ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(at)) ==
                    static_cast<ssize_t>(bytes.size());
   const std::string reason = ok ? "" : std::strerror(errno);
-  if (fd >= 0)
-    ::close(fd);
-  return reason;
+  return (fd < 0 || ::close(fd) == 0) ? reason : std::strerror(errno);
 }
 
 std::string Le(std::uint64_t v, int size) {
-  std::string bytes;
+  std::string bytes(static_cast<std::size_t>(size), '\0');
   for (int i = 0; i < size; ++i)
-    bytes += static_cast<char>(v >> (8 * i));
+    bytes[static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
   return bytes;
 }
 
@@ -53,10 +51,8 @@ TEST_F(ReaderTest, ClassicPast2GiBAndBigTiffPast4GiBAreReadByPosition) {
   TTiffFile file;
   file.SetFileName(classic);
   ASSERT_EQ(file.PageCount(), 1);
-  const TTag& hello = *file.Pages().GetPage(0)->Tags().GetTag(0);
   EXPECT_EQ(file.Pages().GetPage(0)->DirectoryOffset(), Classic);
-  EXPECT_EQ(ToUtf8(hello.Value()), "Hello\0"s);
-  EXPECT_EQ(hello.ValuePos(), Classic + 18);
+  EXPECT_EQ(ToUtf8(file.Pages().GetPage(0)->Tags().GetTag(0)->Value()), "Hello\0"s);
 
   file.SetFileName(big);
   ASSERT_EQ(file.PageCount(), 1);

@@ -59,6 +59,10 @@ const TValueCase ValueCases[] = {
     {"RationalHalfDown", LE, Rational, 1, At26, "\5\0\0\0\2\0\0\0"s, u"2"},
     {"RationalHalfUp", LE, Rational, 1, At26, "\7\0\0\0\2\0\0\0"s, u"4"},
     {"RationalSigned", LE, Rational, 1, At26, "\x0A\0\0\0\xFC\xFF\xFF\xFF"s, u"-2"},
+    {"RationalNegativeHalf", LE, Rational, 1, At26, "\xF9\xFF\xFF\xFF\2\0\0\0"s, u"-4"},
+    {"RationalNegativeHalfDown", LE, Rational, 1, At26, "\5\0\0\0\xFE\xFF\xFF\xFF"s, u"-2"},
+    {"RationalThirds", LE, Rational, 1, At26, "\xFE\xFF\xFF\xFF\3\0\0\0"s, u"-1"},
+    {"RationalPastInt", LE, Rational, 1, At26, "\0\0\0\x80\xFF\xFF\xFF\xFF"s, u"2147483648"},
     {"RationalOverZero", LE, Rational, 1, At26, "\1\0\0\0\0\0\0\0"s, u" "},
     {"FloatAsRational", BE, Float, 1, At26Be, "\0\0\0\5\0\0\0\2"s, u"2"},
     {"SByte", LE, SByte, 1, "A", "", u"?"}};
