@@ -64,10 +64,12 @@ public:
 
   // Reads exactly count bytes or raises EReadError.
   void ReadExact(void* buffer, std::size_t count) {
-    // Entries are read a few bytes at a time, nearly always from the buffer.
+    // Entries are read a few bytes at a time, nearly always from the buffer. Compared as what is
+    // left from the position, not position plus count: a BigTIFF offset clamped to the largest
+    // position must not overflow.
     if (FPosition >= FBufferStart &&
-        FPosition + std::int64_t(count) <= FBufferStart + std::int64_t(FBufferLength) &&
-        FPosition + std::int64_t(count) <= FSize) {
+        std::int64_t(count) <= FBufferStart + std::int64_t(FBufferLength) - FPosition &&
+        std::int64_t(count) <= FSize - FPosition) {
       std::memcpy(buffer, FData + (FPosition - FBufferStart), count);
       FPosition += std::int64_t(count);
       return;

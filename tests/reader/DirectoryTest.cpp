@@ -141,6 +141,15 @@ TEST_F(BigTiff, ReadsEachTypeInBothByteOrders) {
   }
 }
 
+// Offsets past every position a file can have: an issue each, and no arithmetic past the largest.
+TEST_F(BigTiff, OffsetsPastEveryPositionGiveIssues) {
+  TTiffBuilder b;
+  b.BigHeader(16).Directory(16, {b.Long8Entry(330, ~0ull, Ifd8)}, ~0ull);
+  auto file = Load(b);
+  EXPECT_EQ(file->PageCount(), 2); // the unreadable page counts, as in a classic file
+  EXPECT_EQ(Codes(*file), (TCodes{DirectoryUnreadable, PointerOutsideFile}));
+}
+
 template <typename T> std::vector<T> Numbers(const std::string& text) {
   std::istringstream in(text);
   return {std::istream_iterator<T>(in), {}};
