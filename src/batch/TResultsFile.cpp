@@ -2,6 +2,7 @@
 
 #include "TerminationSignals.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -114,8 +115,13 @@ void TResultsFile::Discard() noexcept {
 void TResultsFile::WriteLine(std::string_view line) {
   // A value may bring line breaks of its own (CR LF, LF or CR alone). The results pane shows each
   // as a line end and saves it as CR LF, so a results file written here does the same.
-  for (auto brk = line.find_first_of("\r\n"); brk != std::string_view::npos;
-       brk = line.find_first_of("\r\n")) {
+  // One pass over the line: find_first_of would look each character up in the set with a call.
+  const auto nextBreak = [&line] {
+    return static_cast<std::size_t>(
+        std::find_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }) -
+        line.begin());
+  };
+  for (auto brk = nextBreak(); brk < line.size(); brk = nextBreak()) {
     FStream->Write(line.substr(0, brk));
     FStream->Write("\r\n");
     const bool crLf = line[brk] == '\r' && brk + 1 < line.size() && line[brk + 1] == '\n';
