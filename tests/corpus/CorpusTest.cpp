@@ -4,7 +4,6 @@
 #include "RunProgram.h"
 #include "cLodestar.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <sstream>
 
