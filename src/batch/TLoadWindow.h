@@ -2,6 +2,7 @@
 
 #include "TFileLoad.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -103,7 +104,11 @@ private:
   std::size_t FQuickActive = 1;    // how many when files are quick
   std::size_t FRunLimit = MaxRun;
   bool FInlineWhenQuick = false;
-  bool FInline = false;                    // the adding thread reads the files it adds
+  // The adding thread reads the files it adds. Written under the lock, read also without it.
+  std::atomic<bool> FInline = false;
+  // Files the adding thread read straight through since it last counted them, and their time.
+  std::size_t FInlineFiles = 0;
+  std::chrono::steady_clock::duration FInlineSpent{};
   double FMicrosPerFile = QuickFileMicros; // neither quick nor slow until measured
   std::vector<std::thread> FWorkers;
 };
