@@ -12,7 +12,7 @@ TLoadWindow::TLoadWindow(int jobs, const TRecordPlan& plan, TEmit emit, bool kee
   FActive = static_cast<std::size_t>(jobs);
   const std::size_t processors = std::thread::hardware_concurrency();
   FQuickActive = std::clamp<std::size_t>(processors, 2, FActive + 1) - 1;
-  FInlineWhenQuick = processors <= 2 && !keepFiles;
+  FInlineWhenQuick = processors <= 2;
   FWorkers.reserve(static_cast<std::size_t>(jobs));
   for (int i = 0; i < jobs; ++i)
     FWorkers.emplace_back([this, i] { Work(static_cast<std::size_t>(i)); });
@@ -50,6 +50,8 @@ void TLoadWindow::Add(const TFileJob& job) {
     // for a slow file, so that a slow disk still brings the workers back after a file or two.
     const auto start = std::chrono::steady_clock::now();
     LoadFile(job, FPlan, FAddScratch, FEmitting);
+    if (FKeepFiles)
+      FEmitting.File = std::move(FAddScratch.File); // shown at once, however large
     const auto spent = std::chrono::steady_clock::now() - start;
     FInlineSpent += spent;
     if (++FInlineFiles == QuickRun ||
@@ -93,6 +95,7 @@ void TLoadWindow::Add(const TFileJob& job) {
   if (own) {
     const auto start = std::chrono::steady_clock::now();
     LoadFile(own->Job, FPlan, FAddScratch, own->Outcome);
+    Keep(own->Job, FAddScratch, own->Outcome);
     std::lock_guard lock(FLock);
     own->State = TState::Done;
     Measure(std::chrono::steady_clock::now() - start, 1);
@@ -148,6 +151,13 @@ void TLoadWindow::EmitHead(bool wait) {
   }
 }
 
+void TLoadWindow::Keep(const TFileJob& job, TLoadScratch& scratch, TFileOutcome& outcome) {
+  if (FKeepFiles && outcome.PageCount > MaxKeptPages)
+    outcome.Reload = job;
+  else if (FKeepFiles)
+    outcome.File = std::move(scratch.File);
+}
+
 void TLoadWindow::Work(std::size_t number) {
   TLoadScratch scratch;
   for (;;) {
@@ -187,10 +197,7 @@ void TLoadWindow::Work(std::size_t number) {
       TSlot& slot = FSlots[index % FSlots.size()];
       TFileOutcome& outcome = slot.Outcome;
       LoadFile(slot.Job, FPlan, scratch, outcome);
-      if (FKeepFiles && outcome.PageCount > MaxKeptPages)
-        outcome.Reload = slot.Job;
-      else if (FKeepFiles)
-        outcome.File = std::move(scratch.File);
+      Keep(slot.Job, scratch, outcome);
       bool wake;
       {
         std::lock_guard lock(FLock);

@@ -55,9 +55,9 @@ public:
   // storage: more workers than processors then only take turns, and with so little work per
   // file their hand-overs cost more than they gain. Such a run keeps one worker per processor
   // beside the adding thread (at least one) and hands each a longer run of jobs; on two
-  // processors or fewer the adding thread reads the files itself, as one job does (not for a
-  // host that keeps files, whose thread is a window's). Slower files (a network disk) bring
-  // every worker back.
+  // processors or fewer the adding thread reads the files itself, as one job does; a window's
+  // thread too, as it did when the tab read one file at a time, since such a file takes well
+  // under a millisecond. Slower files (a network disk) bring every worker back.
   static constexpr double QuickFileMicros = 200;
   static constexpr std::chrono::milliseconds TickInterval{10};
   // Pages of a file kept for the host at most: a larger one is loaded again when it is shown,
@@ -73,6 +73,8 @@ private:
   };
 
   void Work(std::size_t number);
+  // Hands a host that keeps files the loaded object, or the job to load it again when it is shown.
+  void Keep(const TFileJob& job, TLoadScratch& scratch, TFileOutcome& outcome);
   // Counts a run of files a worker read in spent into the average, and sets the workers active
   // and the run length from it; under the lock.
   void Measure(std::chrono::steady_clock::duration spent, std::size_t files);
