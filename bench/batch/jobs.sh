@@ -3,8 +3,8 @@
 #   (a) warm cache: --jobs 1 against --jobs N (N: the default, the number of processors but at
 #       least 4) and against the floor, a walk that only opens each file, reads its first 64 KiB
 #       and closes it (lodestar_batch_floor), also under the shared lock every read takes
-#       (--lock). Goals: one job at least 80 % of the floor's files
-#       per second, with at most 2 µs of user time a file; N on 2 cores no slower than one job.
+#       (--lock). Goals: one job at least 80 % of the floor's files per second, with at most 2 µs
+#       of user time a file; N on 2 cores no slower than one job.
 #   (b) storage latency: 1 ms on every openat, injected by strace (the delays of different
 #       threads overlap). Goal: --jobs 16 at least 8 times --jobs 1.
 #   (c) peak memory for 2,000 and 200,000 files (the larger tree is ten sets of hard links to the

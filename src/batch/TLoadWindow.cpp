@@ -46,21 +46,12 @@ void TLoadWindow::Add(const TFileJob& job) {
   EmitHead(false);
   if (!job.Skip && Empty() && FInline.load(std::memory_order_relaxed)) {
     // Read here with nothing before it to emit: its outcome goes straight to the host, without a
-    // slot, a lock or a copy of the job. The time is counted a run of files at a time, or at once
-    // for a slow file, so that a slow disk still brings the workers back after a file or two.
+    // slot, a lock or a copy of the job.
     const auto start = std::chrono::steady_clock::now();
     LoadFile(job, FPlan, FAddScratch, FEmitting);
     if (FKeepFiles)
       FEmitting.File = std::move(FAddScratch.File); // shown at once, however large
-    const auto spent = std::chrono::steady_clock::now() - start;
-    FInlineSpent += spent;
-    if (++FInlineFiles == QuickRun ||
-        spent >= std::chrono::duration<double, std::micro>(QuickFileMicros)) {
-      std::lock_guard lock(FLock);
-      Measure(FInlineSpent, FInlineFiles);
-      FInlineFiles = 0;
-      FInlineSpent = {};
-    }
+    CountOwnFile(std::chrono::steady_clock::now() - start);
     FEmit(FEmitting);
     return;
   }
@@ -96,10 +87,23 @@ void TLoadWindow::Add(const TFileJob& job) {
     const auto start = std::chrono::steady_clock::now();
     LoadFile(own->Job, FPlan, FAddScratch, own->Outcome);
     Keep(own->Job, FAddScratch, own->Outcome);
-    std::lock_guard lock(FLock);
-    own->State = TState::Done;
-    Measure(std::chrono::steady_clock::now() - start, 1);
+    const auto spent = std::chrono::steady_clock::now() - start;
+    {
+      std::lock_guard lock(FLock);
+      own->State = TState::Done;
+    }
+    CountOwnFile(spent);
   }
+}
+
+void TLoadWindow::CountOwnFile(std::chrono::steady_clock::duration spent) {
+  FOwnSpent += spent;
+  if (++FOwnFiles < QuickRun && spent < std::chrono::duration<double, std::micro>(QuickFileMicros))
+    return;
+  std::lock_guard lock(FLock);
+  Measure(FOwnSpent, FOwnFiles);
+  FOwnFiles = 0;
+  FOwnSpent = {};
 }
 
 bool TLoadWindow::StretchDone() {

@@ -78,6 +78,9 @@ private:
   // Counts a run of files a worker read in spent into the average, and sets the workers active
   // and the run length from it; under the lock.
   void Measure(std::chrono::steady_clock::duration spent, std::size_t files);
+  // Counts a file the adding thread read itself: a run of them at a time, or at once for a slow
+  // one, so that a slow disk brings the workers back after a file or two.
+  void CountOwnFile(std::chrono::steady_clock::duration spent);
   // The head and the outcomes after it are finished, a quarter of the ring or all there are;
   // under the lock.
   bool StretchDone();
@@ -108,9 +111,9 @@ private:
   bool FInlineWhenQuick = false;
   // The adding thread reads the files it adds. Written under the lock, read also without it.
   std::atomic<bool> FInline = false;
-  // Files the adding thread read straight through since it last counted them, and their time.
-  std::size_t FInlineFiles = 0;
-  std::chrono::steady_clock::duration FInlineSpent{};
+  // Files the adding thread read itself since it last counted them, and their time.
+  std::size_t FOwnFiles = 0;
+  std::chrono::steady_clock::duration FOwnSpent{};
   double FMicrosPerFile = QuickFileMicros; // neither quick nor slow until measured
   std::vector<std::thread> FWorkers;
 };
