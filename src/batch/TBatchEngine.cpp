@@ -132,7 +132,7 @@ void TBatchEngine::StartWindow() {
   FWindow = std::make_unique<TLoadWindow>(
       FJobs, *FWorkerPlan,
       [this](TFileOutcome& outcome) { FLive ? EmitAhead(outcome) : Emit(outcome); }, FLive,
-      std::move(tick));
+      std::move(tick), FProcessors);
 }
 
 void TBatchEngine::FinishWindow() {

@@ -51,6 +51,9 @@ public:
 
   // Files read at once; 1 (the default) reads each in turn on the engine's thread.
   void SetJobs(int jobs) { FJobs = jobs < 1 ? 1 : jobs; }
+  // The processors the jobs share; 0 (the default) asks the system. Lets tests take both ways
+  // of reading quick files whatever machine they run on.
+  void SetProcessors(unsigned processors) { FProcessors = processors; }
   // Lets tests stand in for the file system's listing.
   void SetLister(TLister lister) { FLister = std::move(lister); }
 
@@ -99,6 +102,7 @@ private:
   TLister FLister;
   TNameSource FNames;
   int FJobs = 1;
+  unsigned FProcessors = 0;
   bool FLive = false;
   TRecordOptions FOptions;
   TRecordOptions FWorkerOptions; // what files read ahead are built with; fixed during a run

@@ -6,16 +6,29 @@
 
 namespace lodestar {
 
-TLoadWindow::TLoadWindow(int jobs, const TRecordPlan& plan, TEmit emit, bool keepFiles, TTick tick)
+TLoadWindow::TLoadWindow(int jobs, const TRecordPlan& plan, TEmit emit, bool keepFiles, TTick tick,
+                         unsigned processors)
     : FPlan(plan), FEmit(std::move(emit)), FKeepFiles(keepFiles), FTick(std::move(tick)),
       FSlots(static_cast<std::size_t>(jobs) * SlotsPerJob) {
-  FActive = static_cast<std::size_t>(jobs);
-  const std::size_t processors = std::thread::hardware_concurrency();
+  FJobs = static_cast<std::size_t>(jobs);
+  FActive = FJobs;
+  if (processors == 0)
+    processors = std::thread::hardware_concurrency();
   FQuickActive = std::clamp<std::size_t>(processors, 2, FActive + 1) - 1;
   FInlineWhenQuick = processors <= 2;
-  FWorkers.reserve(static_cast<std::size_t>(jobs));
-  for (int i = 0; i < jobs; ++i)
-    FWorkers.emplace_back([this, i] { Work(static_cast<std::size_t>(i)); });
+  // Where the adding thread may read the files itself, it starts doing so and the workers start
+  // with the first slow file: as long as a process has one thread, the kernel spares every
+  // system call on a file descriptor the reference counting it needs between threads, which
+  // costs quick files more than the workers could give them.
+  FInline.store(FInlineWhenQuick, std::memory_order_relaxed);
+  if (!FInlineWhenQuick)
+    StartWorkers();
+}
+
+void TLoadWindow::StartWorkers() {
+  FWorkers.reserve(FJobs);
+  for (std::size_t i = 0; i < FJobs; ++i)
+    FWorkers.emplace_back([this, i] { Work(i); });
 }
 
 void TLoadWindow::Measure(std::chrono::steady_clock::duration spent, std::size_t files) {
@@ -23,9 +36,11 @@ void TLoadWindow::Measure(std::chrono::steady_clock::duration spent, std::size_t
   const double micros = std::chrono::duration<double, std::micro>(spent).count() / double(files);
   FMicrosPerFile += (micros - FMicrosPerFile) / 8;
   const bool quick = FMicrosPerFile < QuickFileMicros;
-  const std::size_t active = quick ? FQuickActive : FWorkers.size();
+  const std::size_t active = quick ? FQuickActive : FJobs;
   FRunLimit = quick ? QuickRun : MaxRun;
   FInline.store(quick && FInlineWhenQuick, std::memory_order_relaxed);
+  if (!quick && FWorkers.empty())
+    StartWorkers(); // they wait for the lock this thread holds
   if (active > FActive)
     FParked.notify_all();
   FActive = active;
@@ -43,7 +58,9 @@ TLoadWindow::~TLoadWindow() {
 }
 
 void TLoadWindow::Add(const TFileJob& job) {
-  EmitHead(false);
+  // Only this thread moves the head and the tail, so it can look without the lock.
+  if (!Empty())
+    EmitHead(false);
   if (!job.Skip && Empty() && FInline.load(std::memory_order_relaxed)) {
     // Read here with nothing before it to emit: its outcome goes straight to the host, without a
     // slot, a lock or a copy of the job.

@@ -29,8 +29,9 @@ public:
   // plan is read by every worker and must not change during the run. With keepFiles every
   // outcome of a file carries its loaded object to Emit. tick, when given, runs on the adding
   // thread at least every TickInterval while it waits for a file (a window's events).
+  // processors: how many the workers share, 0 for the system's count.
   TLoadWindow(int jobs, const TRecordPlan& plan, TEmit emit, bool keepFiles = false,
-              TTick tick = {});
+              TTick tick = {}, unsigned processors = 0);
   // Stops and joins the workers; outcomes not yet emitted are dropped (a run left by an error).
   ~TLoadWindow();
   TLoadWindow(const TLoadWindow&) = delete;
@@ -72,6 +73,7 @@ private:
     TFileOutcome Outcome;
   };
 
+  void StartWorkers();
   void Work(std::size_t number);
   // Hands a host that keeps files the loaded object, or the job to load it again when it is shown.
   void Keep(const TFileJob& job, TLoadScratch& scratch, TFileOutcome& outcome);
@@ -105,6 +107,7 @@ private:
   std::condition_variable FJobAdded;
   std::condition_variable FHeadDone;
   std::condition_variable FParked; // workers past FActive
+  std::size_t FJobs = 1;           // workers there are once they are started
   std::size_t FActive = 1;         // workers that take jobs
   std::size_t FQuickActive = 1;    // how many when files are quick
   std::size_t FRunLimit = MaxRun;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace lodestar::test {
 namespace {
@@ -222,6 +223,7 @@ TEST_F(Batch, CommandLineErrorsGiveTheirStatusAndMessageAndNoRecord) {
 // reading one file at a time, also when the options change or Stop is pressed with many files
 // read ahead. Directories of files of one and two pages, files that are no TIFF, an unreadable
 // link, and a file of too many pages to be held while it waits (loaded again when it is shown).
+// Two processors have the engine's thread read such quick files itself; sixteen, the workers.
 TEST(ReadAhead, TheHostHearsWhatItHearsReadingOneFileAtATime) {
   TTempDir dir;
   const TTiffBuilder b;
@@ -262,13 +264,13 @@ TEST(ReadAhead, TheHostHearsWhatItHearsReadingOneFileAtATime) {
   for (const auto& [name, script] : cases) {
     SCOPED_TRACE(name);
     TLines one;
-    for (int jobs : {1, 2, 16}) {
+    for (const auto& [jobs, processors] : {std::pair{1, 0u}, {2, 2u}, {16, 16u}}) {
       TLogHost host;
       host.Run.StartDir = dir.Path().string();
       host.Pages = "5";
       host.Record.TickedItems = {"256  Imagewidth", "305  Software"};
       host.OnEvents = script;
-      host.Start(jobs, {}, true);
+      host.Start(jobs, {}, true, processors);
       host.Log.push_back("slot " + (host.Slot ? host.Slot->FileName() : std::string("none")));
       if (jobs == 1)
         one = host.Log;
@@ -276,6 +278,37 @@ TEST(ReadAhead, TheHostHearsWhatItHearsReadingOneFileAtATime) {
     }
     EXPECT_GT(one.size(), 3u);
   }
+}
+
+// Where the engine's thread reads quick files itself, a stretch of files that take a millisecond
+// each (a slow disk) brings the workers and quick files send them back; the host hears what it
+// hears from one job, but for the unloaded objects one job hands a host that keeps files.
+TEST(ReadAhead, SlowFilesBringTheWorkersAndQuickOnesSendThemBack) {
+  struct TSlowReporter : TFileReporter {
+    std::vector<std::string> Report(const std::string& path, const std::string&,
+                                    int& pages) const override {
+      const int number = std::stoi(path.substr(path.rfind("/f") + 2));
+      if (number >= 150 && number < 200)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      pages = 1;
+      return {path};
+    }
+  } reporter;
+  TTempDir dir;
+  for (int i = 0; i < 300; ++i)
+    std::ofstream(dir.File("f" + std::to_string(i) + ".tif")) << "x";
+  TLines one;
+  for (const int jobs : {1, 2}) {
+    TLogHost host;
+    host.Run.StartDir = dir.Path().string();
+    host.Record.FileReport = &reporter;
+    host.Start(jobs, {}, false, 2);
+    std::erase(host.Log, "keep ");
+    if (jobs == 1)
+      one = host.Log;
+    EXPECT_EQ(host.Log, one);
+  }
+  EXPECT_EQ(one.size(), 3 * 300u + 3);
 }
 
 } // namespace

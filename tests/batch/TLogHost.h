@@ -24,9 +24,11 @@ public:
   std::unique_ptr<TTiffFile> Slot;
   std::function<void(TLogHost&)> OnEvents = [](TLogHost&) {};
 
-  TLines Start(int jobs = 1, TBatchEngine::TLister lister = {}, bool live = false) {
+  TLines Start(int jobs = 1, TBatchEngine::TLister lister = {}, bool live = false,
+              unsigned processors = 0) {
     TBatchEngine engine(*this);
     engine.SetJobs(jobs);
+    engine.SetProcessors(processors);
     engine.SetLiveOptions(live);
     if (lister)
       engine.SetLister(lister);
