@@ -360,7 +360,7 @@ void TLoader::ReadValueBytes() {
     }
   };
 
-  std::vector<TRun> runs;
+  std::pmr::vector<TRun> runs(&FRoom);
   forEachTags([&runs](const TTags& tags) {
     for (const TTag& tag : tags.FItems)
       if (tag.FForm == TTag::TForm::Bytes && tag.FBytesLength > 0)

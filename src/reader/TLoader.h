@@ -2,7 +2,9 @@
 
 #include "cLodestar.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <string>
 #include <vector>
 
@@ -57,12 +59,16 @@ private:
   bool FBig = false;
   bool FBigEndian = false;
   unsigned FCountSize = 2, FEntrySize = 12, FOffsetSize = 4;
+  // Room for the bookkeeping of a file of a few directories (its tables, its value runs), so that
+  // loading one allocates nothing for it; a larger file takes what it needs from the heap.
+  std::byte FSmallRoom[1024];
+  std::pmr::monotonic_buffer_resource FRoom{FSmallRoom, sizeof FSmallRoom};
   // Entry tables read so far, start to end (one past), in order of start: a file holds a few, and
   // a vector of them costs one allocation where a map costs one per table.
   struct TTable {
     TFileOffset Start, End;
   };
-  std::vector<TTable> FTables;
+  std::pmr::vector<TTable> FTables{&FRoom};
   int FSubDirectoryCount = 0;
   int FPointerIssues = 0;
   bool FLimitReported = false;

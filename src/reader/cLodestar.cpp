@@ -56,7 +56,8 @@ void TTag::KeepValueOffset(TFileReader& stream, unsigned fieldSize) {
   if (size == 0 || (fieldSize == 4 && size == 8 && FTypeCode >= 16))
     return;
   const std::int64_t field = stream.Position();
-  if (FCount <= fieldSize / size) {
+  // Multiplied, not divided: this runs for every entry, and a division would be its slowest step.
+  if (FCount <= fieldSize && FCount * size <= fieldSize) {
     FValueOffset = static_cast<TFileOffset>(field);
     return;
   }
