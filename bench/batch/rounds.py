@@ -2,11 +2,13 @@
 """The floor walk, the floor walk under the shared lock, and `batch --jobs 1, 2, 4`, run one after
 another round after round; prints each one's median wall, user and system time.
 
-Interleaving spreads whatever else the machine does over every command alike, and the median leaves
-out the rounds it disturbed, so the comparison holds on a machine whose wall times vary by a fifth.
+Interleaving spreads whatever else the machine does over every command alike, each round in another
+order so that no command always runs after the same one, and the median leaves out the rounds it
+disturbed, so the comparison holds on a machine whose wall times vary by a fifth.
 
     bench/batch/rounds.py BUILD_DIR TREE [ROUNDS]
 """
+import random
 import resource
 import statistics
 import subprocess
@@ -25,8 +27,12 @@ commands = {
     **{f"--jobs {n}": [cli, "batch", tree, "--jobs", str(n), "-o", "/dev/null"] for n in (1, 2, 4)},
 }
 times = {name: [] for name in commands}
+order = list(commands)
+shuffle = random.Random(18)
 for round_number in range(rounds + 2):  # two rounds to warm the cache, not counted
-    for name, command in commands.items():
+    shuffle.shuffle(order)
+    for name in order:
+        command = commands[name]
         before = resource.getrusage(resource.RUSAGE_CHILDREN)
         start = time.monotonic()
         subprocess.run(command, stdout=subprocess.DEVNULL, check=True)
