@@ -58,9 +58,7 @@ TLoadWindow::~TLoadWindow() {
 }
 
 void TLoadWindow::Add(const TFileJob& job) {
-  // Only this thread moves the head and the tail, so it can look without the lock.
-  if (!Empty())
-    EmitHead(false);
+  EmitHead(false);
   if (!job.Skip && Empty() && FInline.load(std::memory_order_relaxed)) {
     // Read here with nothing before it to emit: its outcome goes straight to the host, without a
     // slot, a lock or a copy of the job.
@@ -136,6 +134,9 @@ void TLoadWindow::Finish() {
 }
 
 void TLoadWindow::EmitHead(bool wait) {
+  // Only this thread moves the head and the tail, so it can look without the lock.
+  if (Empty())
+    return;
   for (;;) {
     {
       std::unique_lock lock(FLock);
