@@ -30,8 +30,7 @@ public:
     engine.SetJobs(jobs);
     engine.SetProcessors(processors);
     engine.SetLiveOptions(live);
-    if (lister)
-      engine.SetLister(lister);
+    engine.SetLister(lister);
     engine.Run();
     return Lines;
   }
