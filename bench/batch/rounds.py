@@ -39,7 +39,8 @@ for round_number in range(rounds + 2):  # two rounds to warm the cache, not coun
         wall = time.monotonic() - start
         after = resource.getrusage(resource.RUSAGE_CHILDREN)
         if round_number >= 2:
-            times[name].append((wall, after.ru_utime - before.ru_utime, after.ru_stime - before.ru_stime))
+            user, system = after.ru_utime - before.ru_utime, after.ru_stime - before.ru_stime
+            times[name].append((wall, user, system))
 for name, runs in times.items():
     wall, user, system = (statistics.median(run[i] for run in runs) * 1000 for i in range(3))
     print(f"{name:13} wall {wall:6.1f} ms   user {user:5.1f} ms   system {system:6.1f} ms")

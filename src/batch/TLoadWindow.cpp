@@ -16,10 +16,10 @@ TLoadWindow::TLoadWindow(int jobs, const TRecordPlan& plan, TEmit emit, bool kee
     processors = std::thread::hardware_concurrency();
   FQuickActive = std::clamp<std::size_t>(processors, 2, FActive + 1) - 1;
   FInlineWhenQuick = processors <= 2;
-  // Where the adding thread may read the files itself, it starts doing so and the workers start
-  // with the first slow file: as long as a process has one thread, the kernel spares every
-  // system call on a file descriptor the reference counting it needs between threads, which
-  // costs quick files more than the workers could give them.
+  // Where the adding thread may read the files itself, it starts doing so, and the workers start
+  // with the first slow file: while a process has a single thread, the kernel skips the reference
+  // counting that threads sharing descriptors cost every system call on a file, which costs quick
+  // files more than the workers could give them.
   FInline.store(FInlineWhenQuick, std::memory_order_relaxed);
   if (!FInlineWhenQuick)
     StartWorkers();
